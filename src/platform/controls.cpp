@@ -1,0 +1,112 @@
+#include "platform/controls.h"
+
+#include <utility>
+
+#include "platform/window.h"
+
+namespace vorlane {
+
+Control::Control(Window& window, ControlKind kind, std::string name, int index, Panel* container,
+                 const Geometry& g)
+    : window_(window),
+      kind_(kind),
+      index_(index),
+      container_(container),
+      name_(std::move(name)),
+      g_(g) {
+  window_.attach(*this);
+}
+
+Control::~Control() { window_.detach(*this); }
+
+bool Control::onSurface() const {
+  return container_ == nullptr && (kind_ == ControlKind::Rectangle || kind_ == ControlKind::Label);
+}
+
+void Control::setLeft(Twips v) {
+  if (v != g_.left) change([&] { g_.left = v; });
+}
+void Control::setTop(Twips v) {
+  if (v != g_.top) change([&] { g_.top = v; });
+}
+void Control::setWidth(Twips v) {
+  if (v != g_.width) change([&] { g_.width = v; });
+}
+void Control::setHeight(Twips v) {
+  if (v != g_.height) change([&] { g_.height = v; });
+}
+void Control::setVisible(bool v) {
+  if (v != g_.visible) change([&] { g_.visible = v; });
+}
+
+void Control::bringToFront() { window_.raise(*this); }
+
+void Control::changed(bool wasVisible, const RectF& before) {
+  window_.changed(*this, wasVisible, before);
+}
+
+Rectangle::Rectangle(Window& window, std::string name, const Geometry& g, const Look& look,
+                     Panel* container, int index)
+    : Control(window, ControlKind::Rectangle, std::move(name), index, container, g), look_(look) {}
+
+namespace {
+Geometry hiddenCopy(const Control& c) {
+  return {c.left(), c.top(), c.width(), c.height(), false};
+}
+}  // namespace
+
+Rectangle::Rectangle(const Rectangle& tmpl, int index)
+    : Control(tmpl.window(), ControlKind::Rectangle, tmpl.name(), index, tmpl.container(),
+              hiddenCopy(tmpl)),
+      look_(tmpl.look_) {}
+
+void Rectangle::setBackColor(Colour c) {
+  if (c != look_.backColor) change([&] { look_.backColor = c; });
+}
+
+void Rectangle::setFillStyle(int style) {
+  if (style != look_.fillStyle) change([&] { look_.fillStyle = style; });
+}
+
+Label::Label(Window& window, std::string name, const Geometry& g, std::string caption,
+             const Look& look)
+    : Control(window, ControlKind::Label, std::move(name), -1, nullptr, g),
+      caption_(std::move(caption)),
+      look_(look) {
+  fitToCaption();
+}
+
+void Label::setCaption(std::string_view text) {
+  if (text == caption_) return;
+  change([&] { caption_.assign(text); });
+  fitToCaption();
+}
+
+void Label::fitToCaption() {
+  TextMetrics* metrics = window().textMetrics();
+  if (!look_.autoSize || metrics == nullptr) return;
+  const SizeF size = metrics->measure(look_.font, caption_);
+  setWidth(size.width);
+  setHeight(size.height);
+}
+
+PushButton::PushButton(Window& window, std::string name, const Geometry& g, std::string caption,
+                       Font font, std::function<void()> onClick)
+    : Control(window, ControlKind::PushButton, std::move(name), -1, nullptr, g),
+      caption_(std::move(caption)),
+      font_(std::move(font)),
+      onClick_(std::move(onClick)) {}
+
+void PushButton::click() {
+  if (!window().loaded() || !onClick_) return;
+  // A copy, since the handler may destroy this button and its handler with it.
+  const std::function<void()> handler = onClick_;
+  handler();
+}
+
+Panel::Panel(Window& window, std::string name, const Geometry& g, Colour backColor)
+    : Control(window, ControlKind::Panel, std::move(name), -1, nullptr, g), backColor_(backColor) {}
+
+Panel::~Panel() = default;
+
+}  // namespace vorlane

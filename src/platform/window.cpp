@@ -1,0 +1,136 @@
+#include "platform/window.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/scheduler.h"
+
+namespace vorlane {
+
+Window::Window(Scheduler& scheduler) : scheduler_(scheduler) {}
+
+Window::~Window() = default;
+
+void Window::setCaption(std::string text) {
+  caption_ = std::move(text);
+  notifyWindow();
+}
+
+void Window::setBackColor(Colour c) {
+  backColor_ = c;
+  notifyWindow();
+}
+
+void Window::setWidth(Twips w) {
+  width_ = w;
+  notifyWindow();
+}
+
+void Window::setHeight(Twips h) {
+  height_ = h;
+  notifyWindow();
+}
+
+void Window::setClientSize(Twips w, Twips h) {
+  width_ = w + kFrameWidth;
+  height_ = h + kFrameHeight;
+  notifyWindow();
+}
+
+void Window::show() {
+  if (loaded_) return;
+  createControls();
+  loaded_ = true;
+  onLoad();
+  notifyWindow();
+}
+
+void Window::unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  // One repaint of the whole window replaces a notice per destroyed control.
+  tearingDown_ = true;
+  destroyControls();
+  tearingDown_ = false;
+  notifyWindow();
+}
+
+void Window::keyDown(std::uint16_t keyCode, int shift) {
+  if (loaded_) onKeyDown(keyCode, shift);
+}
+
+std::vector<Control*>& Window::layerOf(const Control& c) {
+  return c.onSurface() ? surface_ : widgets_;
+}
+
+void Window::attach(Control& c) {
+  if (Panel* panel = c.container()) {
+    panel->children_.push_back(&c);
+    if (observer_ != nullptr) observer_->widgetChanged(*panel);
+    return;
+  }
+  layerOf(c).push_back(&c);
+  if (observer_ == nullptr) return;
+  // A new push button or panel is not fully constructed yet: the view picks
+  // it up from widgets() when the load ends.
+  if (c.onSurface() && c.visible()) damage(c.bounds());
+}
+
+namespace {
+void eraseFromBack(std::vector<Control*>& v, const Control* c) {
+  // Controls are mostly destroyed newest first, so search from the back.
+  const auto it = std::find(v.rbegin(), v.rend(), c);
+  if (it != v.rend()) v.erase(std::next(it).base());
+}
+}  // namespace
+
+void Window::detach(Control& c) {
+  if (Panel* panel = c.container()) {
+    eraseFromBack(panel->children_, &c);
+    return;
+  }
+  eraseFromBack(layerOf(c), &c);
+  if (observer_ == nullptr) return;
+  if (!c.onSurface()) {
+    observer_->widgetDestroyed(c);
+  } else if (!tearingDown_ && c.visible()) {
+    damage(c.bounds());
+  }
+}
+
+void Window::raise(Control& c) {
+  std::vector<Control*>& v = c.container() != nullptr ? c.container()->children_ : layerOf(c);
+  const auto it = std::find(v.begin(), v.end(), &c);
+  if (it == v.end() || std::next(it) == v.end()) return;
+  std::rotate(it, std::next(it), v.end());
+  if (observer_ == nullptr) return;
+  if (c.container() != nullptr) {
+    observer_->widgetChanged(*c.container());
+  } else if (c.onSurface()) {
+    if (c.visible()) damage(c.bounds());
+  } else {
+    observer_->widgetOrderChanged();
+  }
+}
+
+void Window::changed(Control& c, bool wasVisible, const RectF& before) {
+  if (observer_ == nullptr || tearingDown_) return;
+  if (c.container() != nullptr) {
+    observer_->widgetChanged(*c.container());
+  } else if (!c.onSurface()) {
+    observer_->widgetChanged(c);
+  } else {
+    if (wasVisible) damage(before);
+    if (c.visible()) damage(c.bounds());
+  }
+}
+
+void Window::damage(const RectF& area) const {
+  if (observer_ != nullptr && area.width > 0 && area.height > 0) observer_->surfaceDamaged(area);
+}
+
+void Window::notifyWindow() const {
+  if (observer_ != nullptr && !tearingDown_) observer_->windowChanged();
+}
+
+}  // namespace vorlane
