@@ -2,8 +2,11 @@
 // source of the test's choosing.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/random.h"
@@ -29,16 +32,54 @@ class ScriptedRandom final : public RandomSource {
 
 inline constexpr float kNoon = 43200.0F;
 
+// A draw that gives piece p (1 to 24) as floor(u * 24) + 1.
+inline float drawForPiece(int p) { return (static_cast<float>(p) - 0.5F) / 24.0F; }
+// A draw that gives colour channel c (75 to 255) as u * 180 + 75, rounded.
+inline float drawForChannel(int c) { return static_cast<float>(c - 75) / 180.0F; }
+
+// Form1 with a design that a test can vary: another client width (what a
+// platform with other frame metrics would give), or a load that only creates
+// the controls and leaves them at their design values.
+class TestForm final : public Form1 {
+ public:
+  struct Design {
+    Twips clientWidth = 5850;
+    bool runStartup = true;
+  };
+
+  TestForm(Scheduler& scheduler, RandomSource& random, Design design)
+      : Form1(scheduler, random, [] { return kNoon; }), design_(design) {}
+
+ protected:
+  void createControls() override {
+    Form1::createControls();
+    setClientSize(design_.clientWidth, clientHeight());
+  }
+  void onLoad() override {
+    if (design_.runStartup) Form1::onLoad();
+  }
+
+ private:
+  Design design_;
+};
+
+// Well cell number of (row, column).
+constexpr int cellAt(int row, int column) { return 12 * row + column + 1; }
+
 // A loaded Form1 on a fresh record, driven by hand.
 struct Game {
-  explicit Game(RandomSource& source) : form(scheduler, source, [] { return kNoon; }) {
+  explicit Game(RandomSource& source, TestForm::Design design = {})
+      : form(scheduler, source, design) {
     form.show();
   }
   Game() : Game(ownRandom) {}
 
   // Runs the intro to its end: play has begun and the first piece is spawned.
-  void finishIntro() {
-    for (int n = 0; n < 10'000 && form.Timer2().interval() != 0; ++n) form.Timer2_Timer();
+  // Returns the number of intro ticks it took.
+  int finishIntro() {
+    int n = 0;
+    for (; n < 10'000 && form.Timer2().interval() != 0; ++n) form.Timer2_Timer();
+    return n;
   }
   // Visible well cells among 1 to 264.
   int visibleCells() const {
@@ -46,16 +87,81 @@ struct Game {
     for (int k = 1; k <= 264; ++k) n += form.Shape2(k).visible() ? 1 : 0;
     return n;
   }
-  bool cellVisible(int row, int column) const {
-    return form.Shape2(12 * row + column + 1).visible();
+  bool cellVisible(int row, int column) const { return form.Shape2(cellAt(row, column)).visible(); }
+  void setCell(int row, int column, bool on = true) {
+    form.Shape2(cellAt(row, column)).setVisible(on);
   }
   void fillRow(int row, bool on = true) {
-    for (int c = 1; c <= 10; ++c) form.Shape2(12 * row + c + 1).setVisible(on);
+    for (int c = 1; c <= 10; ++c) setCell(row, c, on);
+  }
+  // The interior rows 1 to 20 as pictures of '#' and '.', for whole-well checks.
+  std::vector<std::string> interior() const {
+    std::vector<std::string> rows;
+    for (int r = 1; r <= 20; ++r) {
+      std::string line;
+      for (int c = 1; c <= 10; ++c) line += cellVisible(r, c) ? '#' : '.';
+      rows.push_back(line);
+    }
+    return rows;
+  }
+
+  // Puts `piece` in rotation state `turn` at (px, py) and draws it as a
+  // gravity step of speed 0 would; `speed` is kept.
+  void place(int piece, int turn, int px, float py) {
+    form.piece = piece;
+    form.turn = turn;
+    form.px = px;
+    form.py = py;
+    const float speed = form.speed;
+    form.speed = 0;
+    form.drop();
+    form.speed = speed;
+  }
+  // Gravity steps until the piece lands; the number of steps, or -1.
+  int dropUntilLanded(int limit = 1000) {
+    for (int n = 1; n <= limit; ++n) {
+      form.drop();
+      if (form.landed) return n;
+    }
+    return -1;
+  }
+  // Box cells of `piece` in state `turn` as rotate() reads them: rows 1 to 5
+  // joined by '/', '#' for a block. The record is left as it was.
+  std::string boxPicture(int piece, int turn) {
+    const GameState saved = form;
+    form.piece = piece;
+    form.turn = turn;
+    std::string picture;
+    for (form.i = 1; form.i <= 5; ++form.i) {
+      for (form.j = 1; form.j <= 5; ++form.j) {
+        form.rotate();
+        picture += form.boxCellFilled() ? '#' : '.';
+      }
+      if (form.i < 5) picture += '/';
+    }
+    static_cast<GameState&>(form) = saved;
+    return picture;
+  }
+  // Element numbers (1 to 25) on show of the falling piece and of the preview.
+  std::vector<int> shownBlocks() const { return shown(form.Shape1()); }
+  std::vector<int> shownPreview() const { return shown(form.Shape3()); }
+  static std::vector<int> shown(const RectangleArray& blocks) {
+    std::vector<int> on;
+    for (int k = 1; k <= 25; ++k) {
+      if (blocks(k).visible()) on.push_back(k);
+    }
+    return on;
   }
 
   Random ownRandom{1.0F};
   Scheduler scheduler;
-  Form1 form;
+  TestForm form;
 };
+
+// Writes a pattern of the test's own into the record's piece table (the
+// texts must outlive the test, as literals do).
+inline void setPattern(GameState& s, int piece, const std::array<std::string_view, 5>& rows) {
+  for (std::size_t r = 0; r < 5; ++r) s.shapes[static_cast<std::size_t>(piece)][r + 1] = rows[r];
+}
 
 }  // namespace vorlane::test

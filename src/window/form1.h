@@ -27,7 +27,7 @@ inline constexpr std::uint16_t kP = 80;
 inline constexpr std::uint16_t kS = 83;
 }  // namespace vk
 
-class Form1 final : public Window, public GameState {
+class Form1 : public Window, public GameState {
  public:
   // The controls of one load of the window, in the order the design makes them.
   struct Controls;

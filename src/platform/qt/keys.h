@@ -1,0 +1,24 @@
+// The keyboard as the game sees it: Qt keys as 16-bit virtual-key codes of a
+// desktop keyboard, and the modifier keys as the shift state of a key-down
+// event.
+#pragma once
+
+#include <Qt>
+#include <cstdint>
+#include <optional>
+
+namespace vorlane::qt {
+
+// Shift state bits of a key-down event.
+inline constexpr int kShiftBit = 1;
+inline constexpr int kCtrlBit = 2;
+inline constexpr int kAltBit = 4;
+
+// The virtual-key code of a Qt key, or nothing for a key the game's keyboard
+// does not have. Letters map by key whatever the shift and caps state.
+std::optional<std::uint16_t> virtualKey(int qtKey);
+
+// The shift state of a key-down event for the modifiers held.
+int shiftState(Qt::KeyboardModifiers modifiers);
+
+}  // namespace vorlane::qt

@@ -1,0 +1,374 @@
+#include "platform/qt/view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/keys.h"
+
+namespace vorlane::qt {
+
+namespace {
+
+// Painters draw in twips; this maps them to logical pixels.
+const QTransform kTwipsToPixels = QTransform::fromScale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+
+// Hatch lines lie 8 pixels apart, as in the classic 8 x 8 brush patterns.
+constexpr qreal kHatchSpacing = 8 * kTwipsPerPixel;
+
+QColor qColour(Colour c) {
+  return QColor(static_cast<int>(redOf(c)), static_cast<int>(greenOf(c)),
+                static_cast<int>(blueOf(c)));
+}
+
+RectF toTwips(const QRect& pixels) {
+  return {static_cast<Twips>(pixels.x()) * kTwipsPerPixel,
+          static_cast<Twips>(pixels.y()) * kTwipsPerPixel,
+          static_cast<Twips>(pixels.width()) * kTwipsPerPixel,
+          static_cast<Twips>(pixels.height()) * kTwipsPerPixel};
+}
+
+QRectF toQRectF(const RectF& r) { return {r.left, r.top, r.width, r.height}; }
+
+// FillStyle 6 (horizontal and vertical lines) or 7 (both diagonals) over
+// `area`, in black one device pixel wide whatever the scale. The lines are
+// anchored to the painter's origin, so neighbouring rectangles continue
+// each other's pattern. Each line is cut to the area by hand, which spares
+// a clip per rectangle.
+void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
+  static const QPen pen = [] {
+    QPen cosmetic(Qt::black);
+    cosmetic.setWidth(0);
+    cosmetic.setCosmetic(true);
+    return cosmetic;
+  }();
+  const auto firstAbove = [](qreal v) { return std::ceil(v / kHatchSpacing) * kHatchSpacing; };
+  p.setPen(pen);
+  if (fillStyle == 6) {
+    for (qreal x = firstAbove(a.left()); x < a.right(); x += kHatchSpacing) {
+      p.drawLine(QLineF(x, a.top(), x, a.bottom()));
+    }
+    for (qreal y = firstAbove(a.top()); y < a.bottom(); y += kHatchSpacing) {
+      p.drawLine(QLineF(a.left(), y, a.right(), y));
+    }
+  } else if (fillStyle == 7) {
+    // Lines x - y = c: on each, x = y + c for y where both lie in the area.
+    for (qreal c = firstAbove(a.left() - a.bottom()); c < a.right() - a.top(); c += kHatchSpacing) {
+      const qreal y0 = std::max(a.top(), a.left() - c);
+      const qreal y1 = std::min(a.bottom(), a.right() - c);
+      if (y0 < y1) p.drawLine(QLineF(y0 + c, y0, y1 + c, y1));
+    }
+    // Lines x + y = c: x = c - y.
+    for (qreal c = firstAbove(a.left() + a.top()); c < a.right() + a.bottom(); c += kHatchSpacing) {
+      const qreal y0 = std::max(a.top(), c - a.right());
+      const qreal y1 = std::min(a.bottom(), c - a.left());
+      if (y0 < y1) p.drawLine(QLineF(c - y0, y0, c - y1, y1));
+    }
+  }
+}
+
+// A rectangle in twips: the fill, the hatch and the border, which lies
+// inside the bounds as a desktop rectangle's thick border does.
+void paintRectangle(QPainter& p, const Rectangle& r) {
+  const QRectF box = toQRectF(r.bounds());
+  const qreal border = std::min(
+      {static_cast<qreal>(r.borderWidth()) * kTwipsPerPixel, box.width() / 2, box.height() / 2});
+  p.fillRect(box, qColour(r.backColor()));
+  const QRectF inside = box.adjusted(border, border, -border, -border);
+  if (r.fillStyle() != 1 && !inside.isEmpty()) paintHatch(p, inside, r.fillStyle());
+  if (border <= 0) return;
+  const QColor colour = qColour(r.borderColor());
+  p.fillRect(QRectF(box.left(), box.top(), box.width(), border), colour);
+  p.fillRect(QRectF(box.left(), box.bottom() - border, box.width(), border), colour);
+  p.fillRect(QRectF(box.left(), inside.top(), border, inside.height()), colour);
+  p.fillRect(QRectF(box.right() - border, inside.top(), border, inside.height()), colour);
+}
+
+// A label, with the painter in twips on entry and on return. The text is
+// drawn in pixel space with a pixel-sized font, so the glyphs are rendered
+// for the screen rather than scaled down from twips.
+void paintLabel(QPainter& p, const Label& label, FontCache& fonts) {
+  const Label::Look& look = label.look();
+  if (!look.transparent) p.fillRect(toQRectF(label.bounds()), qColour(look.backColor));
+  if (label.caption().empty()) return;
+  const QRectF box = kTwipsToPixels.mapRect(toQRectF(label.bounds()));
+  int flags = static_cast<int>(Qt::AlignLeft) | static_cast<int>(Qt::AlignTop);
+  if (look.wordWrap) flags |= Qt::TextWordWrap;
+  p.setWorldTransform(QTransform());
+  p.setFont(fonts.get(look.font));
+  p.setPen(qColour(look.foreColor));
+  p.drawText(box, flags, QString::fromStdString(label.caption()));
+  p.setWorldTransform(kTwipsToPixels);
+}
+
+// A push button whose caption wraps onto more lines when it is too wide for
+// one, as captions of desktop buttons do: "Game Over" in its large font
+// needs two.
+class CaptionButton final : public QPushButton {
+ public:
+  CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    p.drawControl(QStyle::CE_PushButton, option);  // the bevel, without a label
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    p.drawItemText(area, static_cast<int>(Qt::AlignCenter) | Qt::TextWordWrap, palette(),
+                   isEnabled(), text(), QPalette::ButtonText);
+  }
+};
+
+// A panel: a plain area of its colour that carries and clips its rectangles,
+// whose coordinates are relative to the panel.
+class PanelWidget final : public QWidget {
+ public:
+  PanelWidget(const Panel& panel, QWidget* parent) : QWidget(parent), panel_(&panel) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  // The model panel is gone: paint nothing of it any more.
+  void forget() { panel_ = nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (panel_ == nullptr) return;
+    QPainter p(this);
+    p.fillRect(event->rect(), qColour(panel_->backColor()));
+    const RectF dirty = toTwips(event->rect());
+    p.setWorldTransform(kTwipsToPixels);
+    for (const Control* c : panel_->children()) {
+      if (c->kind() != ControlKind::Rectangle || !c->visible() || !c->bounds().intersects(dirty)) {
+        continue;
+      }
+      paintRectangle(p, static_cast<const Rectangle&>(*c));
+    }
+  }
+
+ private:
+  const Panel* panel_;
+};
+
+}  // namespace
+
+View::View(Window& window) : window_(window) {
+  setFocusPolicy(Qt::StrongFocus);
+  // The view paints its whole surface, background included.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  window_.setTextMetrics(&metrics_);
+  window_.setObserver(this);
+  // Keys reach the game whichever of the window's widgets has the focus.
+  qApp->installEventFilter(this);
+  windowChanged();
+}
+
+View::~View() {
+  qApp->removeEventFilter(this);
+  window_.setObserver(nullptr);
+  if (window_.textMetrics() == &metrics_) window_.setTextMetrics(nullptr);
+}
+
+QRect View::pixelRect(const RectF& twips) {
+  const auto px = [](Twips v) { return static_cast<int>(std::lround(v / kTwipsPerPixel)); };
+  const int left = px(twips.left);
+  const int top = px(twips.top);
+  return {left, top, px(twips.right()) - left, px(twips.bottom()) - top};
+}
+
+std::vector<View::Entry>::const_iterator View::find(const Control& control) const {
+  return std::find_if(widgets_.begin(), widgets_.end(),
+                      [&](const Entry& e) { return e.model == &control; });
+}
+
+QWidget* View::widgetFor(const Control& control) const {
+  const auto it = find(control);
+  return it != widgets_.end() ? it->widget : nullptr;
+}
+
+void View::surfaceDamaged(const RectF& area) {
+  // Outwards to whole pixels and one more, for the rounding of edges when
+  // the rectangles are filled.
+  const int left = static_cast<int>(std::floor(area.left / kTwipsPerPixel)) - 1;
+  const int top = static_cast<int>(std::floor(area.top / kTwipsPerPixel)) - 1;
+  const int right = static_cast<int>(std::ceil(area.right() / kTwipsPerPixel)) + 1;
+  const int bottom = static_cast<int>(std::ceil(area.bottom() / kTwipsPerPixel)) + 1;
+  update(left, top, right - left, bottom - top);
+}
+
+void View::widgetChanged(Control& widget) {
+  // A widget made by a load that has not ended yet is picked up by
+  // windowChanged() once it has.
+  const auto it = find(widget);
+  if (it != widgets_.end()) applyState(*it);
+}
+
+void View::widgetDestroyed(Control& widget) {
+  // Called from the control's destructor: the pointer is only a key here.
+  const auto it = find(widget);
+  if (it == widgets_.end()) return;
+  QWidget* gone = it->widget;
+  widgets_.erase(it);
+  dropWidget(gone);
+}
+
+void View::widgetOrderChanged() { restack(); }
+
+void View::windowChanged() {
+  const bool loaded = window_.loaded();
+  // While the window loads its controls are still being made; they are
+  // complete once loaded() says so.
+  if (loaded) syncWidgets();
+  setWindowTitle(QString::fromStdString(window_.caption()));
+  // A load sets the design size before the window counts as loaded, and
+  // then its own; the design size is never seen, so it is not passed on.
+  const int width = static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel));
+  const int height = static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel));
+  const QSize client(width, height);
+  if (loaded && !client.isEmpty() && (minimumSize() != client || maximumSize() != client)) {
+    setFixedSize(client);
+  }
+  if (loaded && !wasLoaded_) {
+    // Centred each time the window is made, once the load has set its size.
+    centrePending_ = true;
+    if (isVisible()) {
+      QMetaObject::invokeMethod(
+          this, [this] { centreOnScreen(); }, Qt::QueuedConnection);
+    }
+  }
+  wasLoaded_ = loaded;
+  update();
+}
+
+void View::setVisible(bool visible) {
+  if (visible && !isVisible()) centreOnScreen();
+  QWidget::setVisible(visible);
+}
+
+void View::centreOnScreen() {
+  if (!centrePending_) return;
+  centrePending_ = false;
+  const QScreen* screen = this->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  QRect frame = frameGeometry();
+  frame.moveCenter(available.center());
+  // On a screen too small for it, the caption bar at least stays in reach.
+  move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
+}
+
+void View::syncWidgets() {
+  const std::vector<Control*>& models = window_.widgets();
+  // Every destruction is reported, so this finds nothing to drop; it keeps
+  // the view honest should the window ever have had another observer.
+  for (auto it = widgets_.begin(); it != widgets_.end();) {
+    if (std::find(models.begin(), models.end(), it->model) == models.end()) {
+      dropWidget(it->widget);
+      it = widgets_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (Control* model : models) {
+    const auto it = find(*model);
+    if (it != widgets_.end()) {
+      applyState(*it);
+    } else if (QWidget* widget = createWidget(*model)) {
+      widgets_.push_back({model, widget});
+      applyState(widgets_.back());
+    }
+  }
+  restack();
+}
+
+QWidget* View::createWidget(Control& control) {
+  if (control.kind() == ControlKind::PushButton) {
+    const auto& model = static_cast<const PushButton&>(control);
+    auto* button = new CaptionButton(QString::fromStdString(model.caption()), this);
+    button->setFont(fonts_.get(model.font()));
+    // The keyboard belongs to the game: a button never takes the focus.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
+    return button;
+  }
+  if (control.kind() == ControlKind::Panel) {
+    return new PanelWidget(static_cast<const Panel&>(control), this);
+  }
+  return nullptr;  // rectangles and labels are drawn on the surface
+}
+
+void View::applyState(const Entry& entry) {
+  entry.widget->setGeometry(pixelRect(entry.model->bounds()));
+  entry.widget->setVisible(entry.model->visible());
+  // A panel's rectangles have no widgets of their own.
+  if (entry.model->kind() == ControlKind::Panel) entry.widget->update();
+}
+
+void View::dropWidget(QWidget* widget) {
+  // This may run inside the widget's own clicked signal (the "Game Over"
+  // button unloads the window), so it is only hidden and cut off here and
+  // deleted once control is back in the event loop.
+  widget->hide();
+  disconnect(widget, nullptr, this, nullptr);
+  if (auto* panel = dynamic_cast<PanelWidget*>(widget)) panel->forget();
+  widget->deleteLater();
+}
+
+void View::restack() {
+  // raise() in back-to-front order leaves the widgets stacked as the model's.
+  for (Control* model : window_.widgets()) {
+    if (QWidget* widget = widgetFor(*model)) widget->raise();
+  }
+}
+
+void View::buttonClicked(QPushButton* button) {
+  if (inputHook_) inputHook_();
+  const auto it = std::find_if(widgets_.begin(), widgets_.end(),
+                               [&](const Entry& e) { return e.widget == button; });
+  if (it == widgets_.end()) return;
+  auto& model = static_cast<PushButton&>(*it->model);
+  // The handler may unload the window, which destroys the model button and
+  // changes widgets_: nothing of either is touched after this call.
+  model.click();
+}
+
+void View::paintEvent(QPaintEvent* event) {
+  QPainter p(this);
+  const QRect dirtyPixels = event->rect();
+  p.fillRect(dirtyPixels, qColour(window_.backColor()));
+  const RectF dirty = toTwips(dirtyPixels);
+  p.setWorldTransform(kTwipsToPixels);
+  for (const Control* c : window_.surface()) {
+    if (!c->visible() || !c->bounds().intersects(dirty)) continue;
+    if (c->kind() == ControlKind::Rectangle) {
+      paintRectangle(p, static_cast<const Rectangle&>(*c));
+    } else if (c->kind() == ControlKind::Label) {
+      paintLabel(p, static_cast<const Label&>(*c), fonts_);
+    }
+  }
+}
+
+bool View::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+      static_cast<QWidget*>(watched)->window() != this) {
+    return QWidget::eventFilter(watched, event);
+  }
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const std::optional<std::uint16_t> code = virtualKey(key->key());
+  if (!code) return false;
+  // Auto-repeats are key-downs as well.
+  if (inputHook_) inputHook_();
+  window_.keyDown(*code, shiftState(key->modifiers()));
+  return true;
+}
+
+}  // namespace vorlane::qt

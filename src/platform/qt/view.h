@@ -1,0 +1,76 @@
+// The top-level window on screen: draws a model window and its controls,
+// keeps a Qt push button for each model button and a child widget for each
+// panel, and hands keys and clicks to the model.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/qt/fonts.h"
+#include "platform/window.h"
+
+class QPushButton;
+
+namespace vorlane::qt {
+
+class View final : public QWidget, public WindowObserver {
+  Q_OBJECT
+
+ public:
+  // Observes `window` and measures its labels from now on. Make the view
+  // before the window is first shown, so that labels size themselves to the
+  // real fonts from the start.
+  explicit View(Window& window);
+  ~View() override;
+
+  // Called before every key and click reaches the model; the application
+  // lets the scheduler catch up there.
+  void setInputHook(std::function<void()> hook) { inputHook_ = std::move(hook); }
+
+  // The Qt widget that stands for a model button or panel, or nullptr.
+  QWidget* widgetFor(const Control& control) const;
+
+  // The pixel area a twips rectangle covers, edges rounded to the nearest pixel.
+  static QRect pixelRect(const RectF& twips);
+
+  // WindowObserver.
+  void surfaceDamaged(const RectF& area) override;
+  void widgetChanged(Control& widget) override;
+  void widgetDestroyed(Control& widget) override;
+  void widgetOrderChanged() override;
+  void windowChanged() override;
+
+  void setVisible(bool visible) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Entry {
+    Control* model;
+    QWidget* widget;
+  };
+
+  void syncWidgets();
+  QWidget* createWidget(Control& control);
+  void applyState(const Entry& entry);
+  void dropWidget(QWidget* widget);
+  void restack();
+  void buttonClicked(QPushButton* button);
+  void centreOnScreen();
+  std::vector<Entry>::const_iterator find(const Control& control) const;
+
+  Window& window_;
+  FontCache fonts_;
+  QtTextMetrics metrics_{fonts_};
+  std::function<void()> inputHook_;
+  std::vector<Entry> widgets_;  // in no particular order; restack() orders them
+  bool wasLoaded_ = false;
+  bool centrePending_ = false;
+};
+
+}  // namespace vorlane::qt
