@@ -11,7 +11,7 @@ run: deps
 	@cmake --build --preset dev --target vorlane
 	./build/dev/vorlane
 
-test: deps test-dev test-asan
+test: deps format-check test-dev test-asan
 
 test-dev:
 	@cmake --preset dev >/dev/null
@@ -27,7 +27,7 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 format-check:
-	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build

@@ -46,7 +46,8 @@ void BM_WholeGame(benchmark::State& state) {
     ticks += static_cast<std::int64_t>(scheduler.ticksFired() - before);
     form.Command1().click();
   }
-  state.counters["ticks/s"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);
+  state.counters["ticks/s"] =
+      benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WholeGame);
 

@@ -39,7 +39,8 @@ constexpr std::string_view kPatterns[24][5] = {
 // where the table has none.
 char patternChar(const GameState& s, int piece, int row, int position) {
   if (piece < 0 || piece > 24 || row < 0 || row > 5) return '\0';
-  const std::string_view text = s.shapes[static_cast<std::size_t>(piece)][static_cast<std::size_t>(row)];
+  const std::string_view text =
+      s.shapes[static_cast<std::size_t>(piece)][static_cast<std::size_t>(row)];
   if (position < 1 || static_cast<std::size_t>(position) > text.size()) return '\0';
   return text[static_cast<std::size_t>(position) - 1];
 }

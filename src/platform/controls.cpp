@@ -50,9 +50,7 @@ Rectangle::Rectangle(Window& window, std::string name, const Geometry& g, const 
     : Control(window, ControlKind::Rectangle, std::move(name), index, container, g), look_(look) {}
 
 namespace {
-Geometry hiddenCopy(const Control& c) {
-  return {c.left(), c.top(), c.width(), c.height(), false};
-}
+Geometry hiddenCopy(const Control& c) { return {c.left(), c.top(), c.width(), c.height(), false}; }
 }  // namespace
 
 Rectangle::Rectangle(const Rectangle& tmpl, int index)

@@ -122,8 +122,7 @@ class Label final : public Control {
     bool wordWrap = false;    // text wraps inside the label's own size
   };
 
-  Label(Window& window, std::string name, const Geometry& g, std::string caption,
-        const Look& look);
+  Label(Window& window, std::string name, const Geometry& g, std::string caption, const Look& look);
 
   const std::string& caption() const { return caption_; }
   const Look& look() const { return look_; }

@@ -39,8 +39,9 @@ class Scheduler {
   void advanceMs(std::int64_t ms) { advance(ms * 1000); }
 
   // Real time: sets the clock to t (never backwards) and fires each timer
-  // that is due by then once. A timer that fell behind does not deliver the
-  // ticks it missed; it waits a whole interval again from t.
+  // that is due by then once. A timer a little late keeps its rhythm; one
+  // that fell a whole interval or more behind does not deliver the ticks it
+  // missed, but waits a whole interval again from t.
   void runDue(Micros t);
 
   // Called whenever the earliest due time may have changed, so that a driver
