@@ -302,6 +302,8 @@ TEST(Pause, PFreezesTheIntroAndTheCurtainAndThePauseButtonResumesThem) {
   EXPECT_FALSE(f.Timer1().enabled());
   EXPECT_FALSE(f.Timer2().enabled());
   EXPECT_FALSE(f.Timer3().enabled());
+  // The button lies in front of the closed curtain, where it can be clicked.
+  EXPECT_EQ(f.widgets().back(), &f.Pause());
   f.keyDown(vk::kP, 0);  // P while paused changes nothing
   const int piece = f.piece;
   const int turn = f.turn;

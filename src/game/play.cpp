@@ -87,6 +87,9 @@ void Form1::Form_KeyDown(std::uint16_t KeyCode, int /*Shift*/) {
       break;
     case vk::kP:
       Pause().setVisible(true);
+      // In front of the curtain too: a pause while the curtain still covers
+      // the window would otherwise hide the only way to resume.
+      Pause().bringToFront();
       Timer1().setEnabled(false);
       Timer2().setEnabled(false);
       Timer3().setEnabled(false);

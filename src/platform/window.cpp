@@ -39,9 +39,13 @@ void Window::setClientSize(Twips w, Twips h) {
 
 void Window::show() {
   if (loaded_) return;
+  // The load sets the size twice and builds hundreds of controls: the view
+  // hears of it once, at the end, and never shows a half-made window.
+  quiet_ = true;
   createControls();
   loaded_ = true;
   onLoad();
+  quiet_ = false;
   notifyWindow();
 }
 
@@ -49,9 +53,9 @@ void Window::unload() {
   if (!loaded_) return;
   loaded_ = false;
   // One repaint of the whole window replaces a notice per destroyed control.
-  tearingDown_ = true;
+  quiet_ = true;
   destroyControls();
-  tearingDown_ = false;
+  quiet_ = false;
   notifyWindow();
 }
 
@@ -66,7 +70,7 @@ std::vector<Control*>& Window::layerOf(const Control& c) {
 void Window::attach(Control& c) {
   if (Panel* panel = c.container()) {
     panel->children_.push_back(&c);
-    if (observer_ != nullptr) observer_->widgetChanged(*panel);
+    if (observer_ != nullptr && !quiet_) observer_->widgetChanged(*panel);
     return;
   }
   layerOf(c).push_back(&c);
@@ -93,17 +97,20 @@ void Window::detach(Control& c) {
   if (observer_ == nullptr) return;
   if (!c.onSurface()) {
     observer_->widgetDestroyed(c);
-  } else if (!tearingDown_ && c.visible()) {
+  } else if (!quiet_ && c.visible()) {
     damage(c.bounds());
   }
 }
 
 void Window::raise(Control& c) {
   std::vector<Control*>& v = c.container() != nullptr ? c.container()->children_ : layerOf(c);
-  const auto it = std::find(v.begin(), v.end(), &c);
-  if (it == v.end() || std::next(it) == v.end()) return;
+  // What is raised once is mostly raised again, so it lies near the front:
+  // the search starts there, at the back of the list.
+  const auto found = std::find(v.rbegin(), v.rend(), &c);
+  if (found == v.rend() || found == v.rbegin()) return;
+  const auto it = std::next(found).base();
   std::rotate(it, std::next(it), v.end());
-  if (observer_ == nullptr) return;
+  if (observer_ == nullptr || quiet_) return;
   if (c.container() != nullptr) {
     observer_->widgetChanged(*c.container());
   } else if (c.onSurface()) {
@@ -114,7 +121,7 @@ void Window::raise(Control& c) {
 }
 
 void Window::changed(Control& c, bool wasVisible, const RectF& before) {
-  if (observer_ == nullptr || tearingDown_) return;
+  if (observer_ == nullptr || quiet_) return;
   if (c.container() != nullptr) {
     observer_->widgetChanged(*c.container());
   } else if (!c.onSurface()) {
@@ -126,11 +133,13 @@ void Window::changed(Control& c, bool wasVisible, const RectF& before) {
 }
 
 void Window::damage(const RectF& area) const {
-  if (observer_ != nullptr && area.width > 0 && area.height > 0) observer_->surfaceDamaged(area);
+  if (observer_ != nullptr && !quiet_ && area.width > 0 && area.height > 0) {
+    observer_->surfaceDamaged(area);
+  }
 }
 
 void Window::notifyWindow() const {
-  if (observer_ != nullptr && !tearingDown_) observer_->windowChanged();
+  if (observer_ != nullptr && !quiet_) observer_->windowChanged();
 }
 
 }  // namespace vorlane

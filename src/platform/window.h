@@ -110,7 +110,7 @@ class Window {
   Twips width_ = 0;
   Twips height_ = 0;
   bool loaded_ = false;
-  bool tearingDown_ = false;
+  bool quiet_ = false;  // loading or unloading: one notice follows at the end
   std::vector<Control*> surface_;
   std::vector<Control*> widgets_;
 };

@@ -42,9 +42,10 @@ class Screenshot:
 
 
 class XSession:
-    def __init__(self, program: str, width: int = 800, height: int = 600):
+    def __init__(self, program: str, width: int = 800, height: int = 600, server_args=()):
         self.program = program
         self.size = (width, height)
+        self.server_args = list(server_args)  # more Xvfb options, e.g. the autorepeat rate
         self.xvfb = None
         self.game = None
         self.env = None
@@ -54,7 +55,7 @@ class XSession:
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp",
-             "-screen", "0", f"{self.size[0]}x{self.size[1]}x24"],
+             "-screen", "0", f"{self.size[0]}x{self.size[1]}x24", *self.server_args],
             pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as f:

@@ -51,7 +51,8 @@ struct ViewedGame {
 
   Scheduler scheduler;
   Random random{1.0F};
-  Form1 form{scheduler, random, [] { return 43200.0F; }};
+  float timeOfDay = 43200.0F;  // seeds the random source at every load
+  Form1 form{scheduler, random, [this] { return timeOfDay; }};
   qt::View view{form};  // after the form, so that it goes first
 };
 

@@ -1,0 +1,132 @@
+"""Faults from outside the program: no display to open, and fonts missing.
+
+Without a display the program prints one line on stderr and exits with a
+non-zero status, whether no display is named at all or the named one does
+not exist. With no fonts at all, or with none of the faces the window's
+design names or their substitutes, the window still opens, draws its walls
+and labels, plays, and closes cleanly.
+
+Usage: faults_test.py PATH_TO_VORLANE [SCREENSHOT_DIR]
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from play_test import Client, is_black, is_yellow, px
+from xsession import XSession, wait_until
+
+PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
+SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
+
+DISPLAY_VARIABLES = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")
+WALL_CELLS = [(0, 0), (0, 11), (10, 0), (10, 11), (21, 0), (21, 11)]
+# The score label's place in client pixels, from the side panel's centre
+# line at 17 cells to either side, and the label's design top and height.
+SCORE_LABEL = (px(17 * 292) - 50, px(17 * 292) + 50, px(3120), px(3120 + 360))
+
+
+def free_display_number():
+    """A display number no X server listens on."""
+    for n in range(917, 999):
+        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
+            return n
+    raise RuntimeError("no free display number")
+
+
+class NoDisplayTest(unittest.TestCase):
+    def run_without_display(self, **env):
+        base = {k: v for k, v in os.environ.items() if k not in DISPLAY_VARIABLES}
+        return subprocess.run([os.path.abspath(PROGRAM)], env=dict(base, **env), capture_output=True,
+                              text=True, timeout=30)
+
+    def assert_one_line_and_failure(self, result):
+        self.assertNotEqual(result.returncode, 0)
+        self.assertGreater(result.returncode, 0, "an exit, not a signal")
+        lines = result.stderr.splitlines()
+        self.assertEqual(len(lines), 1, f"one line on stderr, not: {result.stderr!r}")
+        self.assertIn("display", lines[0])
+        self.assertEqual(result.stdout, "")
+
+    def test_no_display_named(self):
+        self.assert_one_line_and_failure(self.run_without_display())
+
+    def test_the_named_display_does_not_exist(self):
+        self.assert_one_line_and_failure(self.run_without_display(DISPLAY=f":{free_display_number()}"))
+
+    def test_the_named_display_is_nonsense(self):
+        self.assert_one_line_and_failure(self.run_without_display(DISPLAY="no such display"))
+
+    def test_the_named_wayland_display_does_not_exist(self):
+        self.assert_one_line_and_failure(
+            self.run_without_display(WAYLAND_DISPLAY="vorlane-no-such-wayland-display"))
+
+
+def fonts_conf(directory, font_dirs):
+    """A fontconfig configuration that knows only `font_dirs`."""
+    cache = os.path.join(directory, "cache")
+    os.makedirs(cache, exist_ok=True)
+    dirs = "".join(f"<dir>{d}</dir>" for d in font_dirs)
+    path = os.path.join(directory, "fonts.conf")
+    with open(path, "w") as f:
+        f.write('<?xml version="1.0"?>\n<!DOCTYPE fontconfig SYSTEM "fonts.dtd">\n'
+                f"<fontconfig>{dirs}<cachedir>{cache}</cachedir></fontconfig>\n")
+    return path
+
+
+def dejavu_dir():
+    for d in ("/usr/share/fonts/truetype/dejavu", "/usr/share/fonts/dejavu"):
+        if os.path.isdir(d):
+            return d
+    return None
+
+
+class MissingFontsTest(unittest.TestCase):
+    def play_with_fonts(self, name, font_dir=None):
+        """The game with only `font_dir`'s fonts, or with an empty font
+        directory if there is none."""
+        with tempfile.TemporaryDirectory() as directory, \
+                XSession(os.path.abspath(PROGRAM)) as session:
+            if font_dir is None:
+                font_dir = os.path.join(directory, "empty")
+                os.makedirs(font_dir)
+            conf = fonts_conf(directory, [font_dir])
+            session.start_game(extra_env={"FONTCONFIG_FILE": conf})
+            origin = session.geometry()[:2]
+            self.assertTrue(wait_until(lambda: not is_black(session.screenshot().pixel(
+                origin[0] + 200, origin[1] + 1)), 8), "the curtain opens")
+            time.sleep(0.3)
+            shot = session.screenshot()
+            if SHOTS:
+                os.makedirs(SHOTS, exist_ok=True)
+                shot.save_png(os.path.join(SHOTS, f"fonts-{name}.png"))
+            c = Client(shot, origin)
+            for row, column in WALL_CELLS:
+                self.assertGreater(c.red_share(row, column), 0.4, f"wall cell ({row}, {column})")
+            # Something is written in the score label's place: glyphs of a
+            # default face, or at worst the boxes drawn for missing glyphs.
+            ink = c.count(lambda p: not is_yellow(p), SCORE_LABEL[:2], SCORE_LABEL[2:])
+            self.assertGreater(ink, 20, "the score label shows")
+            # It plays: a pause shows the Pause button, a click resumes.
+            session.key("p")
+            pause_face = (px(1560) + 12, px(240) + 12)
+            self.assertTrue(wait_until(lambda: Client(session.screenshot(), origin).at(*pause_face)
+                                       != c.at(*pause_face), 3), "P shows the Pause button")
+            self.assertTrue(session.alive())
+            self.assertEqual(session.close_window(), 0)
+
+    def test_no_fonts_at_all(self):
+        self.play_with_fonts("none")
+
+    def test_only_dejavu_no_substitute_faces(self):
+        d = dejavu_dir()
+        if d is None:
+            self.skipTest("DejaVu is not installed")
+        self.play_with_fonts("dejavu-only", d)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
