@@ -38,7 +38,9 @@ class DigitText {
   }
 
   // Texts of equal width order as their numbers; no value sorts first.
-  friend bool operator>(const DigitText& a, const DigitText& b) { return a.text() > b.text(); }
+  friend bool operator>(const DigitText& a, const DigitText& b) {
+    return a.hasValue_ && (!b.hasValue_ || a.value_ > b.value_);
+  }
   friend bool operator==(const DigitText& a, std::string_view t) { return a.text() == t; }
 
  private:

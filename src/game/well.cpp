@@ -46,13 +46,14 @@ void Form1::border() {
 void Form1::drop() {
   py = py + speed;
   landed = false;
+  const RectangleArray& falling = Shape1();
   int n = 0;
   for (i = 1; i <= 5; ++i) {
     for (j = 1; j <= 5; ++j) {
       ++n;
       // Hidden before it moves and shown only once placed, so a block never
       // shows half-moved.
-      Shape1(n).setVisible(false);
+      falling(n).setVisible(false);
       rotate();
       if (boxCellFilled()) {
         hold = n;
@@ -122,17 +123,18 @@ void Form1::stack() {
 }
 
 void Form1::checkrow() {
+  const RectangleArray& well = Shape2();
   // Row 1 is never emptied by a removal: it is copied into row 2. When row 1
   // is full, every removal therefore leaves a full copy at the top, and those
   // copies are passed over so the search ends once the rows that were full
   // have gone.
   bool topFull = true;
-  for (int c = 2; c <= 11; ++c) topFull = topFull && Shape2(12 + c).visible();
+  for (int c = 2; c <= 11; ++c) topFull = topFull && well(12 + c).visible();
   int copies = 0;
 
   for (i = 2; i <= 20; ++i) {
     for (j = 2; j <= 11; ++j) {
-      if (!Shape2(12 * i + j).visible()) j = 99;
+      if (!well(12 * i + j).visible()) j = 99;
     }
     if (j < 99) {
       hold = i;
@@ -143,11 +145,12 @@ void Form1::checkrow() {
 }
 
 void Form1::deleterow() {
+  const RectangleArray& well = Shape2();
   for (i = hold; i >= 2; --i) {
     for (j = 2; j <= 11; ++j) {
       const int n = 12 * i + j;
-      Rectangle& below = Shape2(n);
-      const Rectangle& above = Shape2(n - 12);
+      Rectangle& below = well(n);
+      const Rectangle& above = well(n - 12);
       below.setVisible(above.visible());
       below.setFillStyle(above.fillStyle());
       below.setBackColor(above.backColor());

@@ -23,6 +23,7 @@ void RectangleArray::load(int n) {
   const auto slot = static_cast<std::size_t>(n);
   if (slot >= elements_.size()) elements_.resize(slot + 1);
   elements_[slot] = std::make_unique<Rectangle>(*elements_[0], n);
+  while (dense_ < elements_.size() && elements_[dense_] != nullptr) ++dense_;
 }
 
 int RectangleArray::count() const {

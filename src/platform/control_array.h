@@ -23,7 +23,8 @@ class RectangleArray {
   // element that exists is a programming error and throws.
   void load(int n);
   bool exists(int n) const {
-    return n >= 0 && static_cast<std::size_t>(n) < elements_.size() && elements_[n] != nullptr;
+    const auto slot = static_cast<std::size_t>(n);  // a negative n wraps past every size
+    return slot < dense_ || (slot < elements_.size() && elements_[slot] != nullptr);
   }
   // Element n; addressing one that was never created throws.
   Rectangle& operator()(int n) const {
@@ -38,6 +39,9 @@ class RectangleArray {
 
   std::string name_;
   std::vector<std::unique_ptr<Rectangle>> elements_;
+  // Elements 0 to dense_ - 1 all exist: arrays are loaded in order, so this
+  // answers almost every lookup with one compare.
+  std::size_t dense_ = 1;
 };
 
 }  // namespace vorlane

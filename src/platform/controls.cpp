@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/window.h"
@@ -23,22 +24,6 @@ bool Control::onSurface() const {
   return container_ == nullptr && (kind_ == ControlKind::Rectangle || kind_ == ControlKind::Label);
 }
 
-void Control::setLeft(Twips v) {
-  if (v != g_.left) change([&] { g_.left = v; });
-}
-void Control::setTop(Twips v) {
-  if (v != g_.top) change([&] { g_.top = v; });
-}
-void Control::setWidth(Twips v) {
-  if (v != g_.width) change([&] { g_.width = v; });
-}
-void Control::setHeight(Twips v) {
-  if (v != g_.height) change([&] { g_.height = v; });
-}
-void Control::setVisible(bool v) {
-  if (v != g_.visible) change([&] { g_.visible = v; });
-}
-
 void Control::bringToFront() { window_.raise(*this); }
 
 void Control::changed(bool wasVisible, const RectF& before) {
@@ -58,14 +43,6 @@ Rectangle::Rectangle(const Rectangle& tmpl, int index)
               hiddenCopy(tmpl)),
       look_(tmpl.look_) {}
 
-void Rectangle::setBackColor(Colour c) {
-  if (c != look_.backColor) change([&] { look_.backColor = c; });
-}
-
-void Rectangle::setFillStyle(int style) {
-  if (style != look_.fillStyle) change([&] { look_.fillStyle = style; });
-}
-
 Label::Label(Window& window, std::string name, const Geometry& g, std::string caption,
              const Look& look)
     : Control(window, ControlKind::Label, std::move(name), -1, nullptr, g),
@@ -75,8 +52,14 @@ Label::Label(Window& window, std::string name, const Geometry& g, std::string ca
 }
 
 void Label::setCaption(std::string_view text) {
-  if (text == caption_) return;
-  change([&] { caption_.assign(text); });
+  if (text.size() == caption_.size()) {
+    // Counters rewrite captions of one length whose last digits change
+    // most: compared from the end, a difference shows at once.
+    if (std::equal(text.rbegin(), text.rend(), caption_.rbegin())) return;
+    change([&] { std::copy(text.begin(), text.end(), caption_.begin()); });
+  } else {
+    change([&] { caption_.assign(text); });
+  }
   fitToCaption();
 }
 

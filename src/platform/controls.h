@@ -49,11 +49,23 @@ class Control {
   bool visible() const { return g_.visible; }
   RectF bounds() const { return {g_.left, g_.top, g_.width, g_.height}; }
 
-  void setLeft(Twips v);
-  void setTop(Twips v);
-  void setWidth(Twips v);
-  void setHeight(Twips v);
-  void setVisible(bool v);
+  // Setting a property to the value it has does nothing; the setters are
+  // inline so that this common case costs a compare.
+  void setLeft(Twips v) {
+    if (v != g_.left) change([&] { g_.left = v; });
+  }
+  void setTop(Twips v) {
+    if (v != g_.top) change([&] { g_.top = v; });
+  }
+  void setWidth(Twips v) {
+    if (v != g_.width) change([&] { g_.width = v; });
+  }
+  void setHeight(Twips v) {
+    if (v != g_.height) change([&] { g_.height = v; });
+  }
+  void setVisible(bool v) {
+    if (v != g_.visible) change([&] { g_.visible = v; });
+  }
 
   // In front of every other control of its layer (or of its panel).
   void bringToFront();
@@ -104,8 +116,12 @@ class Rectangle final : public Control {
   int fillStyle() const { return look_.fillStyle; }
   const Look& look() const { return look_; }
 
-  void setBackColor(Colour c);
-  void setFillStyle(int style);
+  void setBackColor(Colour c) {
+    if (c != look_.backColor) change([&] { look_.backColor = c; });
+  }
+  void setFillStyle(int style) {
+    if (style != look_.fillStyle) change([&] { look_.fillStyle = style; });
+  }
 
  private:
   Look look_;

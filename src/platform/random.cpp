@@ -1,7 +1,6 @@
 #include "platform/random.h"
 
 #include <bit>
-#include <cmath>
 
 namespace vorlane {
 
@@ -43,12 +42,14 @@ float Random::next() {
 unsigned colourChannel(float u) {
   // Exact in double: a float times 180 needs at most 32 significant bits.
   const double x = static_cast<double>(u) * 6.0 * 30.0 + 75.0;
-  double whole = std::floor(x);
-  const double frac = x - whole;
-  if (frac > 0.5 || (frac == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-  if (!(whole >= 75.0)) whole = 75.0;  // also catches NaN from a foreign source
-  if (whole > 255.0) whole = 255.0;
-  return static_cast<unsigned>(whole);
+  // Whatever rounds to 75 or less, or to 255 or more, is clamped; NaN from a
+  // foreign source lands at 75 as well.
+  if (!(x >= 75.0)) return 75;
+  if (x >= 255.0) return 255;
+  auto whole = static_cast<unsigned>(x);  // x is positive: this is its floor
+  const double frac = x - static_cast<double>(whole);
+  if (frac > 0.5 || (frac == 0.5 && whole % 2 != 0)) ++whole;
+  return whole;
 }
 
 Colour randomColour(RandomSource& random) {

@@ -44,6 +44,7 @@ void Scheduler::fire(Timer* t) {
   t->due_ += t->period();
   if (t->due_ <= now_) t->due_ = now_ + t->period();
   ++fired_;
+  if (tickListener_) tickListener_(*t);
   t->onTick_();
 }
 

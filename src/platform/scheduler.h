@@ -48,6 +48,12 @@ class Scheduler {
   // can re-arm its wake-up.
   void setWakeupListener(std::function<void()> listener) { wakeup_ = std::move(listener); }
 
+  // Called as each tick fires, just before its handler runs: a way to watch
+  // the timers' real rhythm without touching the handlers.
+  void setTickListener(std::function<void(const Timer&)> listener) {
+    tickListener_ = std::move(listener);
+  }
+
   // How many tick handlers have run since the scheduler was made.
   std::uint64_t ticksFired() const { return fired_; }
 
@@ -67,6 +73,7 @@ class Scheduler {
   std::uint64_t fired_ = 0;
   std::vector<Timer*> timers_;  // in creation order, which breaks ties
   std::function<void()> wakeup_;
+  std::function<void(const Timer&)> tickListener_;
 };
 
 // An interval timer: ticks every Interval ms while Enabled and Interval > 0.

@@ -1,19 +1,38 @@
 #include "platform/qt/driver.h"
 
+#include <QSocketNotifier>
 #include <algorithm>
+#include <cstdint>
 #include <limits>
+
+#if defined(Q_OS_LINUX)
+#include <sys/timerfd.h>
+#include <unistd.h>
+#endif
 
 namespace vorlane::qt {
 
 Driver::Driver(Scheduler& scheduler, QObject* parent)
-    : QObject(parent), scheduler_(scheduler), start_(scheduler.now()) {
-  clock_.start();
+    : QObject(parent),
+      scheduler_(scheduler),
+      start_(scheduler.now()),
+      origin_(std::chrono::steady_clock::now()) {
+#if defined(Q_OS_LINUX)
+  // steady_clock is CLOCK_MONOTONIC here, so due times map onto it exactly.
+  timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timerFd_ >= 0) {
+    notifier_ = new QSocketNotifier(static_cast<qintptr>(timerFd_), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+      std::uint64_t expirations = 0;
+      while (read(timerFd_, &expirations, sizeof expirations) > 0) {
+      }
+      wake();
+    });
+  }
+#endif
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    armedFor_.reset();
-    pump();
-  });
+  connect(&timer_, &QTimer::timeout, this, [this] { wake(); });
   // Handlers change timers many times within one run; the wake-up is set
   // once when the run is over, not at every change.
   scheduler_.setWakeupListener([this] {
@@ -22,9 +41,25 @@ Driver::Driver(Scheduler& scheduler, QObject* parent)
   rearm();
 }
 
-Driver::~Driver() { scheduler_.setWakeupListener(nullptr); }
+Driver::~Driver() {
+  scheduler_.setWakeupListener(nullptr);
+#if defined(Q_OS_LINUX)
+  if (timerFd_ >= 0) {
+    delete notifier_;
+    close(timerFd_);
+  }
+#endif
+}
 
-Scheduler::Micros Driver::now() const { return start_ + clock_.nsecsElapsed() / 1000; }
+Scheduler::Micros Driver::now() const {
+  const auto elapsed = std::chrono::steady_clock::now() - origin_;
+  return start_ + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count();
+}
+
+void Driver::wake() {
+  armedFor_.reset();
+  pump();
+}
 
 void Driver::pump() {
   if (running_) return;
@@ -36,19 +71,34 @@ void Driver::pump() {
 
 void Driver::rearm() {
   const std::optional<Scheduler::Micros> due = scheduler_.nextDue();
-  if (!due) {
-    timer_.stop();
-    armedFor_.reset();
+  // Most changes leave the earliest tick where it was: nothing to do then.
+  if (due == armedFor_) return;
+  armedFor_ = due;
+#if defined(Q_OS_LINUX)
+  if (timerFd_ >= 0) {
+    // An absolute time, so that the time spent getting here does not count;
+    // zero disarms.
+    itimerspec when{};
+    if (due) {
+      const auto at = (origin_ + std::chrono::microseconds(*due - start_)).time_since_epoch();
+      const auto ns = std::max<std::int64_t>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(at).count(), 1);
+      when.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+      when.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+    }
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
     return;
   }
-  // Most changes leave the earliest tick where it was: nothing to do then.
-  if (timer_.isActive() && armedFor_ == due) return;
+#endif
+  if (!due) {
+    timer_.stop();
+    return;
+  }
   // Rounded up, so that the wake-up never comes before the tick is due.
   const Scheduler::Micros wait = std::max<Scheduler::Micros>(*due - now(), 0);
   const Scheduler::Micros ms =
       std::min<Scheduler::Micros>((wait + 999) / 1000, std::numeric_limits<int>::max());
   timer_.start(static_cast<int>(ms));
-  armedFor_ = due;
 }
 
 }  // namespace vorlane::qt

@@ -1,13 +1,15 @@
-// Runs the scheduler on real time: one precise single-shot QTimer sleeps
+// Runs the scheduler on real time: one precise single-shot wake-up sleeps
 // until the next tick is due, and nothing wakes while no timer is armed.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <optional>
 
 #include "platform/scheduler.h"
+
+class QSocketNotifier;
 
 namespace vorlane::qt {
 
@@ -28,16 +30,23 @@ class Driver final : public QObject {
   void pump();
 
   // Whether a wake-up is pending.
-  bool armed() const { return timer_.isActive(); }
+  bool armed() const { return armedFor_.has_value(); }
 
  private:
   void rearm();
+  void wake();
 
   Scheduler& scheduler_;
   Scheduler::Micros start_;
-  QElapsedTimer clock_;
+  std::chrono::steady_clock::time_point origin_;  // the monotonic time at start_
+  // On Linux a timerfd wakes the event loop at the due microsecond; Qt's
+  // timers count whole milliseconds, which would make each tick up to a
+  // millisecond late by an amount that changes from tick to tick. Elsewhere,
+  // or should the timerfd be refused, a precise QTimer does the job.
+  int timerFd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
   QTimer timer_;
-  std::optional<Scheduler::Micros> armedFor_;  // the due time the QTimer waits for
+  std::optional<Scheduler::Micros> armedFor_;  // the due time the wake-up waits for
   bool running_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/qt/view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/accessible.h"
 #include "platform/qt/keys.h"
 
 namespace vorlane::qt {
@@ -160,6 +162,7 @@ class PanelWidget final : public QWidget {
 }  // namespace
 
 View::View(Window& window) : window_(window) {
+  installAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   // The view paints its whole surface, background included.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -201,6 +204,8 @@ void View::surfaceDamaged(const RectF& area) {
   const int right = static_cast<int>(std::ceil(area.right() / kTwipsPerPixel)) + 1;
   const int bottom = static_cast<int>(std::ceil(area.bottom() / kTwipsPerPixel)) + 1;
   update(left, top, right - left, bottom - top);
+  // A label's new caption is news for a screen reader.
+  if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
 
 void View::widgetChanged(Control& widget) {

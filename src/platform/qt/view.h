@@ -30,6 +30,9 @@ class View final : public QWidget, public WindowObserver {
   // lets the scheduler catch up there.
   void setInputHook(std::function<void()> hook) { inputHook_ = std::move(hook); }
 
+  // The window this view shows.
+  const Window& model() const { return window_; }
+
   // The Qt widget that stands for a model button or panel, or nullptr.
   QWidget* widgetFor(const Control& control) const;
 

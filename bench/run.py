@@ -1,0 +1,438 @@
+#!/usr/bin/env python3
+"""Runs every benchmark of the game and prints one table: figure, budget,
+measured, pass. `make bench` builds the programs and calls this.
+
+Usage: bench/run.py BUILD_DIR [--quick]
+
+What it runs (docs/performance.md explains each figure):
+  - bench_model (Google Benchmark): wall and processor time per operation of
+    the headless model, and whole games in ticks per second;
+  - tick_instructions under callgrind: instructions per gravity tick, with
+    and without a lock that removes four rows;
+  - vorlane_alloc_tests: heap allocations per gravity tick, spawn and lock;
+  - bench_paint (offscreen): one tick's repaint against a full repaint;
+  - under a private Xvfb: start-up to the first frame against bare_window,
+    the resident memory of both, and a scripted game (play, pause, game
+    over) for processor time, wake-ups and the gravity timer's period.
+
+Exits 1 when a budget is not met, 2 when a measurement could not be made.
+"""
+
+import glob
+import json
+import os
+import random
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+from xsession import TWIPS_PER_PIXEL, XSession, wait_until  # noqa: E402
+
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+
+
+# --- The table ---------------------------------------------------------------
+
+class Table:
+    def __init__(self):
+        self.rows = []
+        self.failed = False
+
+    def add(self, figure, budget, measured, ok=None):
+        """ok: True or False against the budget, None for a figure without one."""
+        verdict = "-" if ok is None else ("PASS" if ok else "FAIL")
+        self.failed = self.failed or ok is False
+        self.rows.append((figure, budget, measured, verdict))
+        print(f"  {figure}: {measured}  [{verdict}]", file=sys.stderr, flush=True)
+
+    def print(self):
+        head = ("figure", "budget", "measured", "pass")
+        widths = [max(len(str(r[k])) for r in [head] + self.rows) for k in range(4)]
+        line = "+-" + "-+-".join("-" * w for w in widths) + "-+"
+        fmt = "| " + " | ".join("{:<%d}" % w for w in widths) + " |"
+        print(line)
+        print(fmt.format(*head))
+        print(line)
+        for r in self.rows:
+            print(fmt.format(*r))
+        print(line)
+
+
+def step(title):
+    print(f"== {title}", file=sys.stderr, flush=True)
+
+
+# --- The headless model -------------------------------------------------------
+
+def model(table, build, quick):
+    step("model: Google Benchmark")
+    out = subprocess.run(
+        [os.path.join(build, "bench", "bench_model"), "--benchmark_format=json",
+         f"--benchmark_min_time={0.1 if quick else 0.5}"],
+        check=True, capture_output=True, text=True).stdout
+    runs = {b["name"]: b for b in json.loads(out)["benchmarks"]}
+
+    def ns(name):
+        b = runs[name]
+        scale = {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]
+        return b["real_time"] * scale, b["cpu_time"] * scale
+
+    for name, figure in [("BM_Drop", "drop, alone"),
+                         ("BM_GravityTick", "gravity tick without a lock"),
+                         ("BM_LockFourRows", "tick with a lock removing 4 rows"),
+                         ("BM_Change", "change (spawn)")]:
+        real, cpu = ns(name)
+        table.add(f"model: {figure}, time per op", "-", f"{real:,.0f} ns wall, {cpu:,.0f} ns cpu")
+    table.add("model: whole games, begin to game over", "-",
+              f"{runs['BM_WholeGame']['ticks/s'] / 1e6:.2f} M ticks/s of cpu time")
+
+
+def instructions(table, build, quick):
+    step("model: instructions per tick under callgrind")
+    if shutil.which("valgrind") is None:
+        table.add("instructions per tick", "", "valgrind missing", False)
+        return
+    budgets = {"gravity": ("gravity tick without a lock: instructions", 3000),
+               "lock": ("tick with a lock removing 4 rows: instructions", 60000)}
+    n = 200 if quick else 1000
+    for kind, (figure, budget) in budgets.items():
+        with tempfile.TemporaryDirectory() as tmp:
+            out_file = os.path.join(tmp, "callgrind.out")
+            subprocess.run(
+                ["valgrind", "--tool=callgrind", "--toggle-collect=*measuredTick*",
+                 f"--callgrind-out-file={out_file}",
+                 os.path.join(build, "bench", "tick_instructions"), kind, str(n)],
+                check=True, capture_output=True, text=True)
+            with open(out_file) as f:
+                total = next(int(line.split()[1]) for line in f if line.startswith("totals:"))
+        per_tick = total / n
+        table.add(figure, f"<= {budget:,}", f"{per_tick:,.0f}", per_tick <= budget)
+
+
+def allocations(table, build):
+    step("model: heap allocations")
+    program = os.path.join(build, "tests", "vorlane_alloc_tests")
+    result = subprocess.run([program, "--gtest_brief=1"], capture_output=True, text=True)
+    for test, figure in [("AGravityTickMakesNone", "heap allocations per gravity tick"),
+                         ("ASpawnMakesNone", "heap allocations per spawn"),
+                         ("ALockThatRemovesRowsMakesNone", "heap allocations per lock")]:
+        failed = re.search(rf"\[  FAILED  \] Allocations\.{test}", result.stdout)
+        hook = re.search(r"\[  FAILED  \] Allocations\.TheCountingHookSeesEveryAllocation",
+                         result.stdout)
+        if hook:
+            table.add(figure, "0", "counting hook broken", False)
+        elif failed:
+            counts = re.findall(r"Which is: (\d+)", result.stdout)
+            table.add(figure, "0", f"> 0 (e.g. {counts[0] if counts else '?'})", False)
+        else:
+            table.add(figure, "0", "0", result.returncode == 0)
+
+
+def painting(table, build, quick, env):
+    step("painting, offscreen")
+    out = subprocess.run([os.path.join(build, "bench", "bench_paint"), "150" if quick else "600"],
+                         check=True, capture_output=True, text=True,
+                         env=dict(env, QT_QPA_PLATFORM="offscreen")).stdout
+    v = dict(line.split("=", 1) for line in out.split())
+    ratio = float(v["ratio"])
+    table.add("paint one gravity tick / full repaint", "<= 0.20",
+              f"{ratio:.3f} ({v['tick_paint_us']} us / {v['full_paint_us']} us, "
+              f"{100 * float(v['tick_area_fraction']):.1f}% of the window)",
+              ratio <= 0.2)
+
+
+# --- Real programs under Xvfb -------------------------------------------------
+
+def first_frame_us(program, env):
+    """Microseconds from starting `program` to its first painted frame."""
+    start = time.monotonic_ns()
+    out = subprocess.run([program], env=dict(env, VORLANE_EXIT_AFTER_FIRST_FRAME="1"),
+                         capture_output=True, text=True, timeout=30).stdout
+    match = re.search(r"first-frame-ns (\d+)", out)
+    if not match:
+        raise RuntimeError(f"{program} printed no first frame")
+    return (int(match.group(1)) - start) / 1000
+
+
+def startup(table, game, bare, env, quick):
+    step("start-up to the first frame under Xvfb")
+    runs = 4 if quick else 20
+    first_frame_us(bare, env)  # warm the file cache for both
+    first_frame_us(game, env)
+    times = {"game": [], "bare": []}
+    for k in range(runs):
+        # Alternating, and each pair in turn led by the other program.
+        order = [("bare", bare), ("game", game)] if k % 2 == 0 else [("game", game), ("bare", bare)]
+        for name, program in order:
+            times[name].append(first_frame_us(program, env))
+    g, b = statistics.median(times["game"]), statistics.median(times["bare"])
+    table.add("start-up to first frame, game / bare Qt window", "<= 1.30",
+              f"{g / b:.2f} ({g / 1000:.1f} ms / {b / 1000:.1f} ms, medians of {runs})",
+              g / b <= 1.3)
+
+
+def rss_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+
+
+def bare_rss(bare, env):
+    step("bare Qt window: resident memory")
+    proc = subprocess.Popen([bare], env=env)
+    try:
+        time.sleep(3)
+        return rss_kib(proc.pid)
+    finally:
+        proc.terminate()
+        proc.wait()
+
+
+class ProcessClock:
+    """Processor time and context switches of a process, all its threads."""
+
+    def __init__(self, pid):
+        self.pid = pid
+
+    def cpu_seconds(self):
+        with open(f"/proc/{self.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / CLK_TCK  # utime + stime
+
+    def switches(self):
+        """{thread id: (name, voluntary + involuntary context switches)}."""
+        result = {}
+        for task in glob.glob(f"/proc/{self.pid}/task/*"):
+            try:
+                with open(task + "/comm") as f:
+                    name = f.read().strip()
+                with open(task + "/status") as f:
+                    status = dict(line.split(":", 1) for line in f if ":" in line)
+                result[task.rsplit("/", 1)[1]] = (
+                    name, int(status["voluntary_ctxt_switches"]) +
+                    int(status["nonvoluntary_ctxt_switches"]))
+            except (FileNotFoundError, ProcessLookupError):
+                pass
+        return result
+
+    def measure(self, seconds, during=None):
+        """Runs `during(deadline)` (or sleeps) for `seconds`; returns the
+        processor time used, the total wake-ups and those of each thread."""
+        cpu0, sw0 = self.cpu_seconds(), self.switches()
+        deadline = time.monotonic() + seconds
+        if during:
+            during(deadline)
+        time.sleep(max(0.0, deadline - time.monotonic()))
+        cpu1, sw1 = self.cpu_seconds(), self.switches()
+        per_thread = {}
+        for tid, (name, count) in sw1.items():
+            before = sw0.get(tid, (name, 0))[1]
+            if count - before:
+                per_thread[f"{name}[{tid}]"] = count - before
+        for tid, (name, _) in sw0.items():
+            if tid not in sw1:  # it woke up at least to end
+                per_thread[f"{name}[{tid}] (ended)"] = 1
+        return cpu1 - cpu0, sum(per_thread.values()), per_thread
+
+
+def px(twips):
+    return int(twips / TWIPS_PER_PIXEL)
+
+
+def is_button_face(p):
+    return max(p) - min(p) < 16 and 180 < min(p)
+
+
+# Client coordinates: the Pause button and the Game Over button (centred in
+# the client area of 6304 x 6484 twips).
+PAUSE_FACE = (px(1560) + 12, px(240) + 12)
+PAUSE_CENTRE = (px(1560 + 3015 / 2), px(240 + 1935 / 2))
+OVER_LEFT, OVER_TOP = (6304 - 2655) / 2, (6484 - 2175) / 2
+OVER_FACE = (px(OVER_LEFT) + 10, px(OVER_TOP) + 10)
+OVER_CENTRE = (px(OVER_LEFT + 2655 / 2), px(OVER_TOP + 300))
+
+
+class Player:
+    """Plays like a person at a leisurely pace: moves and turns each piece a
+    few times, lets it fall a while, then drops it. It looks at the screen
+    only outside the measured spans; during play it tells game over by the
+    game's main thread falling still (no timer armed), which costs the game
+    nothing."""
+
+    def __init__(self, session, origin):
+        self.session, self.origin = session, origin
+        self.clock = ProcessClock(session.game.pid)
+        self.rng = random.Random(20261208)
+        self.restarts = []  # monotonic ns of each restart click
+
+    def at(self, where):
+        shot = self.session.screenshot()
+        return shot.pixel(self.origin[0] + where[0], self.origin[1] + where[1])
+
+    def click(self, where):
+        self.session.click(self.origin[0] + where[0], self.origin[1] + where[1])
+
+    def still(self, seconds=0.3):
+        """Whether the game's main thread slept through `seconds`: no timer is armed."""
+        before = self.clock.switches().get(str(self.session.game.pid))
+        time.sleep(seconds)
+        return before == self.clock.switches().get(str(self.session.game.pid))
+
+    def play_until(self, deadline):
+        def rest(seconds):
+            time.sleep(min(seconds, max(0.0, deadline - time.monotonic())))
+
+        while time.monotonic() < deadline:
+            side = self.rng.choice(["Left", "Right"])
+            keys = [side] * self.rng.randint(0, 4) + [self.rng.choice(["a", "s"])] * self.rng.randint(0, 2)
+            if keys:
+                self.session.key(*keys, delay_ms=120)
+            rest(1.5)
+            if time.monotonic() >= deadline:
+                break
+            self.session.key("Down")
+            rest(1.2)
+            if time.monotonic() < deadline and self.still():  # game over: start again
+                self.restarts.append(time.monotonic_ns())
+                self.click(OVER_CENTRE)
+
+    def pause(self):
+        self.session.key("p")
+        return wait_until(lambda: is_button_face(self.at(PAUSE_FACE)), 5)
+
+    def resume(self):
+        self.click(PAUSE_CENTRE)
+        return wait_until(lambda: not is_button_face(self.at(PAUSE_FACE)), 5)
+
+    def end_game(self, timeout=120):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            self.session.key(*["Down"] * 5, delay_ms=15)
+            if self.still(0.4):
+                return is_button_face(self.at(OVER_FACE))
+        return False
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
+
+
+def session(table, game, bare, env, quick):
+    play_s, hold_s = (12, 8) if quick else (60, 30)
+    step(f"the game under Xvfb: {play_s} s of play, {hold_s} s paused, {hold_s} s after game over")
+    with tempfile.TemporaryDirectory() as tmp:
+        tick_log = os.path.join(tmp, "ticks")
+        with XSession(game) as s:
+            s.env.update(env)
+            bare_kib = bare_rss(bare, s.env)
+            s.start_game({"VORLANE_TICK_LOG": tick_log})
+            origin = s.geometry()[:2]
+            clock = ProcessClock(s.game.pid)
+            player = Player(s, origin)
+            time.sleep(4)  # the intro and the curtain are over
+
+            play_start = time.monotonic_ns()
+            cpu, wakeups, _ = clock.measure(play_s / 2, player.play_until)
+            table.add(f"cpu while playing ({play_s // 2} s, scripted keys)", "<= 2.0% of a core",
+                      f"{100 * cpu / (play_s / 2):.2f}% ({wakeups / (play_s / 2):.0f} wake-ups/s)",
+                      cpu / (play_s / 2) <= 0.02)
+            player.play_until(time.monotonic() + play_s / 2)
+            play_end = time.monotonic_ns()
+            game_kib = rss_kib(s.game.pid)
+            table.add(f"resident memory after {play_s} s of play vs bare Qt window",
+                      "<= bare + 10 MiB",
+                      f"{game_kib / 1024:.1f} MiB vs {bare_kib / 1024:.1f} MiB "
+                      f"(+{(game_kib - bare_kib) / 1024:.1f} MiB)",
+                      game_kib - bare_kib <= 10 * 1024)
+
+            if not player.pause():
+                raise RuntimeError("P did not pause the game")
+            time.sleep(1)  # the repaint of the button goes out
+            cpu, wakeups, threads = clock.measure(hold_s)
+            table.add(f"wake-ups while paused ({hold_s} s)", "0",
+                      f"{wakeups} ({100 * cpu / hold_s:.2f}% cpu){describe(threads)}", wakeups == 0)
+
+            if not player.resume() or not player.end_game():
+                raise RuntimeError("could not bring the game to its end")
+            time.sleep(1)
+            cpu, wakeups, threads = clock.measure(hold_s)
+            table.add(f"wake-ups after game over ({hold_s} s)", "0",
+                      f"{wakeups} ({100 * cpu / hold_s:.2f}% cpu){describe(threads)}", wakeups == 0)
+            if s.close_window() != 0:
+                raise RuntimeError("the game did not exit cleanly")
+        with open(tick_log) as f:
+            ticks = [int(line) for line in f if line.strip()]
+
+    periods = []
+    for a, b in zip(ticks, ticks[1:]):
+        if play_start <= a and b <= play_end and not any(a < r < b for r in player.restarts):
+            periods.append((b - a) / 1e6)
+    if len(periods) < 50:
+        raise RuntimeError(f"only {len(periods)} gravity periods logged")
+    median = statistics.median(periods)
+    p99 = percentile([abs(p - 50) for p in periods], 99)
+    table.add("gravity period, median", "50 +- 0.5 ms", f"{median:.3f} ms ({len(periods)} periods)",
+              abs(median - 50) <= 0.5)
+    table.add("gravity period, 99th percentile of |period - 50 ms|", "<= 2 ms",
+              f"{p99:.3f} ms (min {min(periods):.2f}, max {max(periods):.2f} ms"
+              f"{', ' + str(len(player.restarts)) + ' restarts' if player.restarts else ''})",
+              p99 <= 2)
+
+
+def describe(threads):
+    return (" in " + ", ".join(f"{k}: {v}" for k, v in threads.items())) if threads else ""
+
+
+# --- Main ----------------------------------------------------------------------
+
+def machine():
+    model_name = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                model_name = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as f:
+        mem_kib = int(f.readline().split()[1])
+    return f"{os.cpu_count()} cpus, {model_name}, {mem_kib / 1024 / 1024:.1f} GiB"
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    quick = "--quick" in sys.argv
+    build = os.path.abspath(args[0] if args else os.path.join(HERE, "..", "build", "dev"))
+    game = os.path.join(build, "bench", "vorlane_measured")
+    bare = os.path.join(build, "bench", "bare_window")
+    runtime = tempfile.mkdtemp(prefix="vorlane-bench-")
+    os.chmod(runtime, 0o700)
+    env = {"XDG_RUNTIME_DIR": runtime}
+    table = Table()
+    started = time.monotonic()
+    try:
+        model(table, build, quick)
+        instructions(table, build, quick)
+        allocations(table, build)
+        painting(table, build, quick, dict(os.environ, **env))
+        with XSession(game) as x:  # one X server for the start-up runs
+            startup(table, game, bare, dict(x.env, **env), quick)
+        session(table, game, bare, env, quick)
+    except (RuntimeError, subprocess.SubprocessError, OSError) as e:
+        print(f"bench: {e}", file=sys.stderr)
+        table.print()
+        return 2
+    finally:
+        shutil.rmtree(runtime, ignore_errors=True)
+    print(f"\nVorlane benchmarks on {machine()}; load average {os.getloadavg()[0]:.2f}; "
+          f"{time.strftime('%Y-%m-%d %H:%M %Z')}; took {time.monotonic() - started:.0f} s")
+    table.print()
+    return 1 if table.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
