@@ -1,0 +1,148 @@
+"""The real game as a screen reader meets it: through the desktop's
+accessibility bus (AT-SPI), as Orca reads it.
+
+Starts a private session bus and accessibility bus, and the game under its
+own Xvfb with Qt's accessibility bridge on; reads the tree of accessible
+objects with dbus-send, before and after a piece is played.
+
+Usage: accessibility_test.py PATH_TO_VORLANE
+"""
+
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from xsession import XSession, wait_until
+
+PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+ROOT = "/org/a11y/atspi/accessible/root"
+
+
+class AccessibilityBus:
+    """A session bus with an AT-SPI bus beside it, both private to the test."""
+
+    def __enter__(self):
+        self.runtime = tempfile.TemporaryDirectory()
+        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime.name)
+        read_fd, write_fd = os.pipe()
+        self.session = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", f"--print-address={write_fd}"],
+            pass_fds=(write_fd,), env=self.env, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as f:
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = f.readline().strip()
+        self.launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], env=self.env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.address = wait_until(self._a11y_address, 10)
+        if not self.address:
+            raise RuntimeError("the accessibility bus did not start")
+        return self
+
+    def _a11y_address(self):
+        result = self.send(None, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+        return result.strip() if result else None
+
+    def send(self, bus, dest, path, method, *args):
+        """A method call with dbus-send; its reply as text, or None on an error."""
+        where = f"--bus={bus}" if bus else "--session"
+        result = subprocess.run(["dbus-send", where, "--print-reply=literal", f"--dest={dest}",
+                                 path, method, *args],
+                                env=self.env, capture_output=True, text=True, timeout=10)
+        return result.stdout if result.returncode == 0 else None
+
+    def __exit__(self, *exc):
+        for process in (self.launcher, self.session):
+            process.terminate()
+            process.wait()
+        self.runtime.cleanup()
+        return False
+
+
+class Application:
+    """An application's tree of accessible objects on the AT-SPI bus."""
+
+    def __init__(self, bus, name):
+        self.bus, self.name = bus, name
+
+    def call(self, path, method, *args):
+        return self.bus.send(self.bus.address, self.name, path, method, *args) or ""
+
+    def accessible_name(self, path):
+        reply = self.call(path, "org.freedesktop.DBus.Properties.Get",
+                          "string:org.a11y.atspi.Accessible", "string:Name")
+        return reply.strip().removeprefix("variant").strip()
+
+    def children(self, path):
+        return re.findall(r"(/org/a11y/atspi/accessible/\S+)",
+                          self.call(path, "org.a11y.atspi.Accessible.GetChildren"))
+
+    def role(self, path):
+        return self.call(path, "org.a11y.atspi.Accessible.GetRoleName").strip()
+
+    def tree(self, path=ROOT):
+        """(role, name) of every object below `path`, depth first."""
+        found = []
+        for child in self.children(path):
+            found.append((self.role(child), self.accessible_name(child)))
+            found.extend(self.tree(child))
+        return found
+
+
+def find_application(bus, name):
+    """The application on the bus whose root object is called `name`."""
+    names = bus.send(bus.address, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                     "org.freedesktop.DBus.ListNames") or ""
+    for unique in re.findall(r":\d+\.\d+", names):
+        app = Application(bus, unique)
+        if app.accessible_name(ROOT) == name:
+            return app
+    return None
+
+
+class AccessibilityTest(unittest.TestCase):
+    def setUp(self):
+        self.bus = AccessibilityBus().__enter__()
+        self.addCleanup(self.bus.__exit__, None, None, None)
+        self.session = XSession(os.path.abspath(PROGRAM)).__enter__()
+        self.addCleanup(self.session.__exit__, None, None, None)
+        # The bridge starts on its own when a screen reader is running; here
+        # there is none, so it is told to.
+        self.session.start_game({"DBUS_SESSION_BUS_ADDRESS": self.bus.env["DBUS_SESSION_BUS_ADDRESS"],
+                                 "XDG_RUNTIME_DIR": self.bus.runtime.name,
+                                 "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        self.app = wait_until(lambda: find_application(self.bus, "Vorlane"), 20)
+        self.assertIsNotNone(self.app, "the game is on the accessibility bus as Vorlane")
+
+    def counters(self):
+        """The counter labels' captions by their prefix, from one reading."""
+        return dict(name.split(":", 1) for role, name in self.app.tree()
+                    if role == "label" and name.split(":", 1)[-1].isdigit())
+
+    def test_window_buttons_and_counters_are_named(self):
+        tree = self.app.tree()
+        self.assertEqual(tree[0], ("frame", "Zarvex"), "the window keeps its caption")
+        for expected in [("push button", "Pause"), ("push button", "Game Over"),
+                         ("label", "Score:000000"), ("label", "HiScore:000000"),
+                         ("label", "Rows:000"), ("label", "Blocks:0000"),
+                         ("label", "Next Piece:")]:
+            self.assertIn(expected, tree)
+
+    def test_counters_read_the_score_after_a_piece_locks(self):
+        self.assertEqual(self.counters(),
+                         {"Score": "000000", "HiScore": "000000", "Rows": "000", "Blocks": "0000"})
+        time.sleep(3.3)  # the curtain opens and the first piece comes in
+        self.session.key("Down")
+        self.assertTrue(wait_until(lambda: self.counters()["Score"] != "000000", 15))
+        # Read again: the lock may have come in the middle of that reading.
+        self.assertEqual(self.counters(),
+                         {"Score": "000010", "HiScore": "000010", "Rows": "000", "Blocks": "0001"},
+                         "one piece locked: a screen reader reads Score:000010")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,0 +1,224 @@
+"""Checks Vorlane's desktop integration and its Debian package.
+
+Usage:
+  packaging_test.py validate SOURCE_DIR APP_ID VERSION
+      the desktop entry, the metainfo and the icon in packaging/: both
+      validators pass, and the files agree with each other and the build
+  packaging_test.py install BUILD_DIR APP_ID
+      `cmake --install` into a scratch DESTDIR puts exactly the program,
+      the desktop entry, the icon and the metainfo in their places
+  packaging_test.py deb BUILD_DIR APP_ID VERSION
+      CPack's Debian package, looked at with dpkg-deb: its name, version,
+      section, maintainer and dependencies, its files, and that its program
+      starts; apt would install it here
+"""
+
+import configparser
+import os
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+FAILURES = []
+
+# Where `cmake --install` and the package put each file, below the prefix /usr.
+def installed_files(app_id):
+    return {
+        "usr/bin/vorlane",
+        f"usr/share/applications/{app_id}.desktop",
+        "usr/share/icons/hicolor/scalable/apps/vorlane.svg",
+        f"usr/share/metainfo/{app_id}.metainfo.xml",
+    }
+
+# What the package must depend on besides the C and C++ runtimes: Qt 6 and
+# its platform plugins, and the fonts that stand in for the design's faces.
+DEPENDENCIES = ["libqt6widgets6", "libqt6gui6", "libqt6core6", "qt6-qpa-plugins",
+                "fonts-liberation", "fonts-ebgaramond", "fonts-urw-base35", "fonts-dejavu-core"]
+
+# The game's colours: the yellow window, red blocks, blue borders, black hatch.
+GAME_COLOURS = ["#ffff00", "#ff0000", "#0000ff", "#000000"]
+
+
+def check(condition, message, detail=""):
+    print(("ok    " if condition else "FAIL  ") + message)
+    if not condition:
+        if detail.strip():
+            print("      " + detail.strip().replace("\n", "\n      "))
+        FAILURES.append(message)
+
+
+def run(args, **kwargs):
+    return subprocess.run(args, capture_output=True, text=True, **kwargs)
+
+
+def check_tool(args, what):
+    """Runs a validator; it passes when it exits 0 and reports nothing."""
+    result = run(args)
+    report = (result.stdout + result.stderr).strip()
+    check(result.returncode == 0, f"{what}: exit status {result.returncode}")
+    # Besides its findings, appstreamcli names the files it read and ends a
+    # clean run with a success line.
+    findings = [line for line in report.splitlines()
+                if line.strip() and "successful" not in line
+                and not (line.endswith(".xml") and " " not in line)]
+    check(not findings, f"{what}: no findings", "\n".join(findings))
+
+
+def read_desktop(path):
+    entry = configparser.ConfigParser(interpolation=None)
+    entry.optionxform = str  # keys are case-sensitive
+    entry.read(path, encoding="utf-8")
+    return entry["Desktop Entry"]
+
+
+def check_desktop_and_metainfo(root, app_id, version):
+    """The desktop entry and the metainfo below `root` (a source or install tree)."""
+    desktop = os.path.join(root, f"{app_id}.desktop")
+    metainfo = os.path.join(root, f"{app_id}.metainfo.xml")
+    check_tool(["desktop-file-validate", desktop], os.path.basename(desktop))
+    check_tool(["appstreamcli", "validate", "--no-net", "--strict", metainfo],
+               os.path.basename(metainfo))
+
+    entry = read_desktop(desktop)
+    check(entry.get("Name") == "Vorlane", "desktop entry: Name=Vorlane")
+    check(entry.get("Exec") == "vorlane", "desktop entry: Exec=vorlane")
+    check(entry.get("Icon") == "vorlane", "desktop entry: Icon=vorlane")
+    check(entry.get("Categories") == "Game;ArcadeGame;", "desktop entry: Game;ArcadeGame;")
+    check(entry.get("StartupWMClass") == "Vorlane",
+          "desktop entry: StartupWMClass is the application name (X11 WM_CLASS)")
+
+    component = ET.parse(metainfo).getroot()
+    check(component.get("type") == "desktop-application", "metainfo: a desktop application")
+    check(component.findtext("id") == app_id, f"metainfo: id {app_id}, the desktop file's name")
+    check(component.findtext("name") == "Vorlane", "metainfo: name Vorlane")
+    launchable = component.find("launchable")
+    check(launchable is not None and launchable.text == f"{app_id}.desktop",
+          "metainfo: launchable is the desktop entry")
+    check(component.findtext("provides/binary") == "vorlane", "metainfo: provides binary vorlane")
+    check(component.find("content_rating") is not None, "metainfo: content rating")
+    release = component.find("releases/release")
+    check(release is not None and release.get("version") == version and release.get("date"),
+          f"metainfo: newest release {version}, dated")
+    image = component.findtext("screenshots/screenshot/image") or ""
+    check(image.endswith("docs/screenshot.png"), "metainfo: the README's screenshot")
+
+
+def check_icon(path):
+    svg = ET.parse(path).getroot()
+    check(svg.tag == "{http://www.w3.org/2000/svg}svg", "icon: an SVG document")
+    check(svg.get("viewBox") == "0 0 128 128", "icon: square")
+    text = open(path, encoding="utf-8").read().lower()
+    check(all(c in text for c in GAME_COLOURS), "icon: in the game's colours")
+    check(text.count("<use ") == 5, "icon: five blocks, a pentomino")
+
+
+def validate(source, app_id, version):
+    packaging = os.path.join(source, "packaging")
+    check_desktop_and_metainfo(packaging, app_id, version)
+    check_icon(os.path.join(packaging, "vorlane.svg"))
+    check(os.path.isfile(os.path.join(source, "docs", "screenshot.png")),
+          "docs/screenshot.png is in the tree")
+
+
+def files_below(root):
+    return {os.path.relpath(os.path.join(d, f), root)
+            for d, _, files in os.walk(root) for f in files}
+
+
+def install(build, app_id):
+    with tempfile.TemporaryDirectory() as destdir:
+        result = run(["cmake", "--install", build, "--prefix", "/usr"],
+                     env=dict(os.environ, DESTDIR=destdir))
+        check(result.returncode == 0, "cmake --install succeeds", result.stderr)
+        files = files_below(destdir)
+        check(files == installed_files(app_id),
+              "installs exactly the program, desktop entry, icon and metainfo: "
+              + ", ".join(sorted(files)))
+        program = os.path.join(destdir, "usr/bin/vorlane")
+        check(os.access(program, os.X_OK), "the program is executable")
+        share = os.path.join(destdir, "usr/share")
+        check_tool(["desktop-file-validate", f"{share}/applications/{app_id}.desktop"],
+                   "installed desktop entry")
+        check_tool(["appstreamcli", "validate-tree", "--no-net", os.path.join(destdir, "usr")],
+                   "installed tree (appstreamcli validate-tree)")
+
+
+def control_fields(deb):
+    """The control fields of a package, continuation lines joined."""
+    fields, key = {}, None
+    for line in run(["dpkg-deb", "--field", deb], check=True).stdout.splitlines():
+        if line[:1].isspace() and key:
+            fields[key] += "\n" + line.strip()
+        elif ":" in line:
+            key, value = line.split(":", 1)
+            fields[key] = value.strip()
+    return fields
+
+
+def package_names(depends):
+    """`a (>= 1), b | c` -> {a, b, c}"""
+    return {alt.strip().split(" ")[0] for dep in depends.split(",") for alt in dep.split("|")
+            if alt.strip()}
+
+
+def deb(build, app_id, version):
+    arch = run(["dpkg", "--print-architecture"], check=True).stdout.strip()
+    with tempfile.TemporaryDirectory() as out:
+        result = run(["cpack", "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"),
+                      "-B", out])
+        check(result.returncode == 0, "cpack builds the package", result.stdout + result.stderr)
+        name = f"vorlane_{version}_{arch}.deb"
+        package = os.path.join(out, name)
+        check(os.path.isfile(package), f"the package is called {name}")
+        if not os.path.isfile(package):
+            return
+        info = run(["dpkg-deb", "-I", package]).stdout
+        print(info)
+        fields = control_fields(package)
+        check(fields.get("Package") == "vorlane", "Package: vorlane")
+        check(fields.get("Version") == version, f"Version: {version}")
+        check(fields.get("Architecture") == arch, f"Architecture: {arch}")
+        check(fields.get("Section") == "games", "Section: games")
+        check("<" in fields.get("Maintainer", "") and "@" in fields.get("Maintainer", ""),
+              "Maintainer: a name and an address")
+        check(fields.get("Description", "").startswith("falling-block game"),
+              "Description: the summary, then the long text")
+        depends = package_names(fields.get("Depends", ""))
+        for dependency in DEPENDENCIES:
+            check(dependency in depends, f"Depends on {dependency}")
+        check("libc6" in depends, "Depends on libc6, from dpkg-shlibdeps")
+
+        listing = run(["dpkg-deb", "-c", package], check=True).stdout
+        paths = {line.split()[-1].removeprefix("./") for line in listing.splitlines()
+                 if not line.startswith("d")}
+        check(paths == installed_files(app_id), "holds exactly: " + ", ".join(sorted(paths)))
+        check(all(" root/root " in line for line in listing.splitlines()), "files owned by root")
+
+        # Unpacked, the program starts and keeps running; a display is not needed.
+        root = os.path.join(out, "root")
+        run(["dpkg-deb", "-x", package, root], check=True)
+        try:
+            result = run([os.path.join(root, "usr/bin/vorlane")], timeout=3,
+                         env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+            check(False, f"the packaged program starts: it ended, status {result.returncode}",
+                  result.stderr)
+        except subprocess.TimeoutExpired:
+            check(True, "the packaged program starts and runs")
+
+        # apt, simulating, finds every dependency: installed or installable.
+        result = run(["apt-get", "install", "--simulate", "--no-install-recommends", package])
+        check(result.returncode == 0, "apt-get --simulate install resolves the dependencies",
+              result.stdout + result.stderr)
+
+
+def main():
+    command, *args = sys.argv[1:]
+    {"validate": validate, "install": install, "deb": deb}[command](*args)
+    if FAILURES:
+        print(f"\n{len(FAILURES)} check(s) failed")
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()
