@@ -70,15 +70,13 @@ WELL_X = (px(1 * CELL + 60), px(11 * CELL + 60))
 WELL_Y = (px(1 * CELL + 50), px(21 * CELL + 50))
 
 
-class PlayTest(unittest.TestCase):
-    def setUp(self):
-        self.session = XSession(os.path.abspath(PROGRAM)).__enter__()
-        self.session.start_game()
-        self.origin = self.session.geometry()[:2]
-        self.shots = 0
+class WindowCase(unittest.TestCase):
+    """A test of the real window: reads its screenshots through the client
+    area, and keeps the named ones when a folder was given."""
 
-    def tearDown(self):
-        self.session.__exit__(None, None, None)
+    session = None
+    origin = (0, 0)
+    shots = 0
 
     def client(self, name=None):
         shot = self.session.screenshot()
@@ -87,6 +85,17 @@ class PlayTest(unittest.TestCase):
             self.shots += 1
             shot.save_png(os.path.join(SHOTS, f"{self.id().split('.')[-1]}-{self.shots:02d}-{name}.png"))
         return Client(shot, self.origin)
+
+
+class PlayTest(WindowCase):
+    def setUp(self):
+        self.session = XSession(os.path.abspath(PROGRAM)).__enter__()
+        self.session.start_game()
+        self.origin = self.session.geometry()[:2]
+        self.shots = 0
+
+    def tearDown(self):
+        self.session.__exit__(None, None, None)
 
     def lowest_piece_row(self, c):
         """The lowest pixel row of the well's interior that is not empty, or -1."""

@@ -16,7 +16,7 @@ import sys
 import time
 import unittest
 
-from play_test import Client, cell_centre, is_black, is_button_face, is_yellow, px
+from play_test import WindowCase, cell_centre, is_black, is_button_face, is_yellow, px
 from xsession import XSession, wait_until
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
@@ -123,7 +123,7 @@ class Storm:
         self.session.run(["xdotool", "keyup", *names])
 
 
-class StormTest(unittest.TestCase):
+class StormTest(WindowCase):
     def start(self, seed):
         self.session = XSession(os.path.abspath(PROGRAM), server_args=AUTOREPEAT).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
@@ -131,14 +131,6 @@ class StormTest(unittest.TestCase):
         self.origin = self.session.geometry()[:2]
         self.storm = Storm(self.session, self.origin, seed)
         self.shots = 0
-
-    def client(self, name=None):
-        shot = self.session.screenshot()
-        if SHOTS and name:
-            os.makedirs(SHOTS, exist_ok=True)
-            self.shots += 1
-            shot.save_png(os.path.join(SHOTS, f"{self.id().split('.')[-1]}-{self.shots:02d}-{name}.png"))
-        return Client(shot, self.origin)
 
     def mapped(self):
         out = self.session.run(["xdotool", "search", "--onlyvisible", "--name", "^Zarvex$"])
