@@ -16,7 +16,7 @@ import sys
 import time
 import unittest
 
-from play_test import WindowCase, cell_centre, is_black, is_button_face, is_yellow, px
+from play_test import GAME_OVER, PAUSE, WindowCase, cell_centre, is_black, is_yellow, px
 from xsession import XSession, wait_until
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
@@ -36,13 +36,6 @@ OTHER_KEYS = (["Up", "Tab", "Return", "space", "Escape", "BackSpace", "Delete", 
               + [f"F{n}" for n in range(1, 13)]
               + list("bcdefghijklmnoqrtuvwxyzABSP0123456789"))
 
-# The two buttons in client pixels: left, top, right, bottom. Pause keeps
-# its design place; Game Over is centred in the 6304 x 6484 twips client area.
-PAUSE = (px(1560), px(240), px(1560 + 3015), px(240 + 1935))
-GAME_OVER = (px((6304 - 2655) / 2), px((6484 - 2175) / 2), px((6304 + 2655) / 2),
-             px((6484 + 2175) / 2))
-PAUSE_FACE = (PAUSE[0] + 12, PAUSE[1] + 12)
-GAME_OVER_FACE = (GAME_OVER[0] + 10, GAME_OVER[1] + 10)
 CLIENT = (px(6304), px(6484))
 
 # Wall cells that neither button covers.
@@ -152,12 +145,12 @@ class StormTest(WindowCase):
         walls = all(c.red_share(r, k) > 0.4 for r, k in WALL_CELLS)
         return c if curtain_open and walls else None
 
-    def face(self, where):
-        return is_button_face(self.client().at(*where))
+    def face(self, button):
+        return self.client().shows_button(button)
 
-    def wait_face(self, where, shown, timeout):
+    def wait_face(self, button, shown, timeout):
         start = time.monotonic()
-        if wait_until(lambda: self.face(where) == shown, timeout, interval=0.05) is None:
+        if wait_until(lambda: self.face(button) == shown, timeout, interval=0.05) is None:
             return None
         return time.monotonic() - start
 
@@ -172,19 +165,19 @@ class StormTest(WindowCase):
         """P shows the Pause button and a click on it hides it again: the
         program still answers, and this says how fast."""
         self.session.key("p")
-        shown = self.wait_face(PAUSE_FACE, True, 5)
+        shown = self.wait_face(PAUSE, True, 5)
         self.assertIsNotNone(shown, f"P shows no Pause button after the storm ({state})")
         self.click_client(centre(PAUSE))
-        hidden = self.wait_face(PAUSE_FACE, False, 5)
+        hidden = self.wait_face(PAUSE, False, 5)
         self.assertIsNotNone(hidden, f"a click on Pause does not hide it ({state})")
         return shown
 
     def play_to_game_over(self, timeout=60):
         """Down, pressed and held, until the Game Over button shows."""
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline and not self.face(GAME_OVER_FACE):
+        while time.monotonic() < deadline and not self.face(GAME_OVER):
             self.storm.hold(["Down"], 0.3)
-        return self.face(GAME_OVER_FACE)
+        return self.face(GAME_OVER)
 
     def report(self, what):
         s = self.storm
@@ -218,20 +211,20 @@ class StormTest(WindowCase):
         # Paused: every key, P and its auto-repeats included, and clicks
         # anywhere but on the two buttons.
         self.session.key("p")
-        self.assertIsNotNone(self.wait_face(PAUSE_FACE, True, 5), "P pauses")
+        self.assertIsNotNone(self.wait_face(PAUSE, True, 5), "P pauses")
         self.storm.for_seconds(2.0, keys=400, clicks=8, avoid=[PAUSE, GAME_OVER])
         self.storm.hold(["p", "Left"], 0.3)
         self.assert_alive_and_mapped("paused")
-        self.assertTrue(self.face(PAUSE_FACE), "the game stays paused")
+        self.assertTrue(self.face(PAUSE), "the game stays paused")
         self.click_client(centre(PAUSE))
-        self.assertIsNotNone(self.wait_face(PAUSE_FACE, False, 5), "the Pause button resumes")
+        self.assertIsNotNone(self.wait_face(PAUSE, False, 5), "the Pause button resumes")
 
         # Game over, then every key and clicks anywhere but on the button.
         self.assertTrue(self.play_to_game_over(), "held Down ends the game")
         self.client("game-over")
         self.storm.for_seconds(2.0, keys=400, clicks=8, targets=[PAUSE], avoid=[GAME_OVER])
         self.assert_alive_and_mapped("game over")
-        self.assertTrue(self.face(GAME_OVER_FACE), "the game stays over")
+        self.assertTrue(self.face(GAME_OVER), "the game stays over")
 
         # A burst of clicks on Game Over: the first restarts the game, the
         # others land on the new window at once; then the storm goes on
@@ -243,7 +236,7 @@ class StormTest(WindowCase):
         self.storm.for_seconds(1.5, keys=300, clicks=6, targets=[PAUSE, GAME_OVER], with_pause=False)
         self.assert_alive_and_mapped("restart")
         c = self.assert_walls("after the restart")
-        self.assertFalse(is_button_face(c.at(*GAME_OVER_FACE)), "the Game Over button is gone")
+        self.assertFalse(c.shows_button(GAME_OVER), "the Game Over button is gone")
         self.pause_and_resume("after the restart")
         self.client("after-restart")
 
@@ -276,11 +269,11 @@ class StormTest(WindowCase):
 
         self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER])
         self.session.key("p")
-        self.assertIsNotNone(self.wait_face(PAUSE_FACE, True, 5), "P pauses")
+        self.assertIsNotNone(self.wait_face(PAUSE, True, 5), "P pauses")
         self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER])
         self.session.run(["xdotool", "keydown", "p"])  # held, repeating, at the close
         self.assert_alive_and_mapped("paused")
-        self.assertTrue(self.face(PAUSE_FACE), "still paused")
+        self.assertTrue(self.face(PAUSE), "still paused")
         self.assertEqual(self.session.close_window(), 0, "closed while paused")
 
     def test_closed_after_game_over(self):
@@ -288,7 +281,7 @@ class StormTest(WindowCase):
         self.assertTrue(self.play_to_game_over(), "held Down ends the game")
         self.storm.for_seconds(1.0, keys=400, clicks=4, targets=[PAUSE], avoid=[GAME_OVER])
         self.assert_alive_and_mapped("game over")
-        self.assertTrue(self.face(GAME_OVER_FACE), "the game stays over")
+        self.assertTrue(self.face(GAME_OVER), "the game stays over")
         self.assertEqual(self.session.close_window(), 0, "closed after game over")
 
 
