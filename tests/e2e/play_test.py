@@ -55,6 +55,10 @@ PAUSE = button_rect(1560, 240, 3015, 1935)
 GAME_OVER = button_rect((6304 - 2655) / 2, (6484 - 2175) / 2, 2655, 2175)
 
 
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
 def button_corners(rect, inset=10):
     left, top, right, bottom = rect
     return [(left + inset, top + inset), (right - 1 - inset, top + inset),
@@ -161,8 +165,8 @@ class PlayTest(WindowCase):
         time.sleep(0.8)
         self.assertEqual(self.lowest_piece_row(self.client()), frozen, "nothing moves while paused")
 
-        self.session.click(self.origin[0] + (PAUSE[0] + PAUSE[2]) // 2,
-                           self.origin[1] + (PAUSE[1] + PAUSE[3]) // 2)
+        x, y = centre(PAUSE)
+        self.session.click(self.origin[0] + x, self.origin[1] + y)
         self.assertTrue(self.wait_for_button(PAUSE, False, 2), "a click on Pause hides it")
         self.assertTrue(wait_until(lambda: self.lowest_piece_row(self.client()) > frozen, 3),
                         "the game goes on after the click")

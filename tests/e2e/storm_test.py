@@ -16,7 +16,8 @@ import sys
 import time
 import unittest
 
-from play_test import GAME_OVER, PAUSE, WindowCase, cell_centre, is_black, is_yellow, px
+from play_test import (GAME_OVER, PAUSE, WindowCase, cell_centre, centre, is_black, is_yellow,
+                       px)
 from xsession import XSession, wait_until
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
@@ -40,10 +41,6 @@ CLIENT = (px(6304), px(6484))
 
 # Wall cells that neither button covers.
 WALL_CELLS = [(0, 0), (15, 0), (15, 11), (21, 0), (21, 5), (21, 11)]
-
-
-def centre(rect):
-    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
 
 def inside(point, rect, margin=0):
