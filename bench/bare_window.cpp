@@ -4,14 +4,14 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "platform/qt/first_frame.h"
+#include "first_frame.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.setWindowTitle(QStringLiteral("Bare"));
   window.resize(421, 433);  // the game window's client area in pixels
-  vorlane::qt::FirstFrameExit::install(window);
+  vorlane::bench::FirstFrameExit::install(window);
   window.show();
   return QApplication::exec();
 }

@@ -13,7 +13,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace vorlane::qt {
+namespace vorlane::bench {
 
 class FirstFrameExit final : public QObject {
  public:
@@ -48,4 +48,4 @@ class FirstFrameExit final : public QObject {
   bool painted_ = false;
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::bench

@@ -1,0 +1,103 @@
+#include "app/run_game.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QPixmapCache>
+#include <QThreadPool>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "platform/qt/driver.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/view.h"
+#include "platform/random.h"
+#include "platform/scheduler.h"
+#include "window/form1.h"
+
+namespace vorlane {
+namespace {
+
+constexpr int kNoDisplayExit = 2;
+
+[[noreturn]] void noDisplay() {
+  std::fputs("vorlane: cannot open a display; set DISPLAY or QT_QPA_PLATFORM\n", stderr);
+  std::fflush(stderr);
+  std::_Exit(kNoDisplayExit);
+}
+
+// Without a display Qt aborts with several lines of advice and a core dump.
+// While the application starts, its platform messages are held back and the
+// fatal one becomes a single line and a plain exit.
+QtMessageHandler previousHandler = nullptr;
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) noDisplay();
+  const QByteArray category(context.category != nullptr ? context.category : "");
+  if (category.startsWith("qt.qpa")) return;
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+bool displayNamed() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
+}  // namespace
+
+int runGame(int argc, char** argv, const std::function<void(RunningGame&)>& beforeShow) {
+  if (!displayNamed()) noDisplay();
+
+  // "Vorlane", "1.00" and io.github.vorlane.Vorlane, from the build
+  // (CMakeLists.txt): the desktop entry has the same base name.
+  QApplication::setApplicationName(QStringLiteral(VORLANE_PRODUCT_NAME));
+  QApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(VORLANE_APP_ID));
+
+  previousHandler = qInstallMessageHandler(startupMessages);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previousHandler);
+  QApplication::setQuitOnLastWindowClosed(true);
+  // Nothing may wake a paused or finished game, but two of Qt's caches would,
+  // 30 s after a button was last painted: the global thread pool, which
+  // converts large images and ends threads idle for 30 s, and the pixmap
+  // cache, which the style fills with button faces and flushes on a 30 s
+  // timer. The pool's idle threads now sleep for good, and button faces are
+  // drawn afresh: buttons are painted only when they show.
+  QThreadPool::globalInstance()->setExpiryTimeout(-1);
+  QPixmapCache::setCacheLimit(0);
+  qt::installFontSubstitutes();
+
+  Scheduler scheduler;
+  Random random;
+  Form1 form(scheduler, random, secondsSinceMidnight);
+  // The view comes before the first show, so that labels measure their
+  // captions in the real fonts; it goes before the form, so that the form's
+  // controls die unobserved.
+  qt::View view(form);
+  qt::Driver driver(scheduler);
+  view.setInputHook([&driver] { driver.pump(); });
+  if (beforeShow) {
+    RunningGame running{scheduler, form, view};
+    beforeShow(running);
+  }
+
+  driver.pump();  // the timers the load makes start from the present
+  form.show();
+  view.show();
+  return QApplication::exec();
+}
+
+}  // namespace vorlane
+
+#if defined(__SANITIZE_ADDRESS__)
+// The session bus library that Qt's X11 platform loads leaves a buffer
+// unfreed at exit; that is not ours to fix, and would fail every checked run.
+extern "C" const char* __lsan_default_suppressions() {  // NOLINT: the sanitizer's name
+  return "leak:libdbus-1.so\n";
+}
+#endif
