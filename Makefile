@@ -1,7 +1,8 @@
 # Two commands for a new machine: `make run` builds and starts the game,
 # `make test` builds everything and runs every test. Both install what is
-# missing first.
-.PHONY: deps run test test-dev test-asan test-fuzz bench format format-check clean
+# missing first. Day to day, `make check` rebuilds the dev tree and runs the
+# unit and GUI tests (ctest labels unit and gui) in well under a minute.
+.PHONY: deps run check test test-dev test-asan test-fuzz bench format format-check clean
 
 deps:
 	@scripts/install-deps
@@ -11,7 +12,13 @@ run: deps
 	@cmake --build --preset dev --target vorlane
 	./build/dev/vorlane
 
-test: deps format-check test-fuzz test-dev test-asan
+check:
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev
+	ctest --preset check
+
+# The fuzz minute comes after the dev suite, so a broken unit test shows first.
+test: deps format-check test-dev test-fuzz test-asan
 
 test-dev:
 	@cmake --preset dev >/dev/null
@@ -37,11 +44,9 @@ bench: deps
 # make test-fuzz FUZZ_SECONDS=3600
 FUZZ_SECONDS ?= 60
 test-fuzz:
-	@cmake --preset fuzz >/dev/null
+	@cmake --preset fuzz -DVORLANE_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	@cmake --build --preset fuzz
-	@mkdir -p build/fuzz/corpus
-	build/fuzz/fuzz/fuzz_events -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
-	  -print_final_stats=1 build/fuzz/corpus fuzz/corpus
+	ctest --preset fuzz
 
 # The Debian package, build/release/vorlane_1.00_amd64.deb.
 .PHONY: package screenshot
