@@ -125,21 +125,14 @@ struct Game {
     }
     return -1;
   }
-  // Box cells of `piece` in state `turn` as rotate() reads them: rows 1 to 5
-  // joined by '/', '#' for a block. The record is left as it was.
-  std::string boxPicture(int piece, int turn) {
-    const GameState saved = form;
-    form.piece = piece;
-    form.turn = turn;
+  // Box cells of `piece` in state `turn`: rows 1 to 5 joined by '/', '#' for
+  // a block.
+  std::string boxPicture(int piece, int turn) const {
     std::string picture;
-    for (form.i = 1; form.i <= 5; ++form.i) {
-      for (form.j = 1; form.j <= 5; ++form.j) {
-        form.rotate();
-        picture += form.boxCellFilled() ? '#' : '.';
-      }
-      if (form.i < 5) picture += '/';
+    for (int i = 1; i <= 5; ++i) {
+      for (int j = 1; j <= 5; ++j) picture += form.filledAt(piece, turn, i, j) ? '#' : '.';
+      if (i < 5) picture += '/';
     }
-    static_cast<GameState&>(form) = saved;
     return picture;
   }
   // Element numbers (1 to 25) on show of the falling piece and of the preview.

@@ -99,6 +99,32 @@ TEST(Rotate, TurnedPartnersShowTheSameCells) {
   }
 }
 
+TEST(Rotate, TheRoutinesAnswerAsThePureQuery) {
+  // Every piece, every state (those outside 1 to 4 too) and every box cell:
+  // rotate then boxCellFilled on the record say what filledAt says without it,
+  // and rotate leaves the counters it reads.
+  test::Game g;
+  for (int p = 0; p <= 24; ++p) {
+    for (int turn = -1; turn <= 5; ++turn) {
+      for (int i = 1; i <= 5; ++i) {
+        for (int j = 1; j <= 5; ++j) {
+          g.form.piece = p;
+          g.form.turn = turn;
+          g.form.i = i;
+          g.form.j = j;
+          g.form.srow = 0;
+          g.form.scol = 0;
+          g.form.rotate();
+          EXPECT_EQ(g.form.boxCellFilled(), g.form.filledAt(p, turn, i, j))
+              << p << "/" << turn << " (" << i << ", " << j << ")";
+          EXPECT_EQ(g.form.i, i);
+          EXPECT_EQ(g.form.j, j);
+        }
+      }
+    }
+  }
+}
+
 // (piece, pattern row, position): places with no character in the table.
 class PatternReadOutsideTheTable : public ::testing::TestWithParam<std::tuple<int, int, int>> {};
 

@@ -56,10 +56,7 @@ class Aimer {
   using Grid = std::array<std::array<bool, 12>, 22>;
 
   static bool filled(const Form1& f, int turn, int i, int j) {
-    const int rows[] = {0, i, 6 - j, 6 - i, j};
-    const int cols[] = {0, j, i, 6 - j, 6 - i};
-    const std::string_view text = f.shapes[f.piece][rows[turn]];
-    return text.size() == 5 && text[cols[turn] - 1] == '1';
+    return f.filledAt(f.piece, turn, i, j);
   }
 
   // Drops the piece straight down from the top; false if it cannot rest

@@ -45,6 +45,26 @@ char patternChar(const GameState& s, int piece, int row, int position) {
   return text[static_cast<std::size_t>(position) - 1];
 }
 
+// The pattern cell (row, position) that box cell (boxRow, boxColumn) shows in
+// rotation state `rotation`: each step is a further quarter turn clockwise
+// about the box's centre cell (3, 3). A state outside 1 to 4 selects nothing
+// and leaves row and position as they were.
+constexpr void selectPatternCell(int rotation, int boxRow, int boxColumn, int& row, int& position) {
+  if (rotation == 1) {
+    row = boxRow;
+    position = boxColumn;
+  } else if (rotation == 2) {
+    row = 6 - boxColumn;
+    position = boxRow;
+  } else if (rotation == 3) {
+    row = 6 - boxRow;
+    position = 6 - boxColumn;
+  } else if (rotation == 4) {
+    row = boxColumn;
+    position = 6 - boxRow;
+  }
+}
+
 }  // namespace
 
 void Form1::loadpatterns() {
@@ -53,25 +73,16 @@ void Form1::loadpatterns() {
   }
 }
 
-void Form1::rotate() {
-  // Each step of `turn` shows the stored pattern a further quarter turn
-  // clockwise about the box's centre cell (3, 3).
-  if (turn == 1) {
-    srow = i;
-    scol = j;
-  } else if (turn == 2) {
-    srow = 6 - j;
-    scol = i;
-  } else if (turn == 3) {
-    srow = 6 - i;
-    scol = 6 - j;
-  } else if (turn == 4) {
-    srow = j;
-    scol = 6 - i;
-  }
-}
+void Form1::rotate() { selectPatternCell(turn, i, j, srow, scol); }
 
 bool Form1::boxCellFilled() const { return patternChar(*this, piece, srow, scol) == '1'; }
+
+bool Form1::filledAt(int pieceNumber, int rotation, int boxRow, int boxColumn) const {
+  int row = 0;
+  int position = 0;
+  selectPatternCell(rotation, boxRow, boxColumn, row, position);
+  return patternChar(*this, pieceNumber, row, position) == '1';
+}
 
 void Form1::nextdisplay() {
   Shape3(0).setWidth(backdrop().width() / 5);

@@ -60,7 +60,7 @@ struct GameState {
   int nextpiece = 0;  // the previewed piece, 1 to 24 once drawn
   int piece = 0;      // the falling piece; 0 to 8 during the intro
   float cell = 0;     // edge of one cell in twips, a whole number
-  int hold = 0;       // scratch value handed between routines
+  int hold = 0;       // scratch value handed between routines (form1.h)
   int turn = 0;       // rotation state, 1 to 4 in play
   int px = 0;         // column offset of the piece's box
   float py = 0;       // row offset of the box, fractional while falling
