@@ -48,6 +48,32 @@ TEST(Input, ArrowKeysMoveThePieceAutoRepeatsIncluded) {
   EXPECT_EQ(g.form.speed, 1.0F);
 }
 
+// A key as a Russian layout reports it: the Cyrillic capital and the key's
+// xkb keycode.
+void pressRussian(QWidget& target, int cyrillicCapital, quint32 xkbKeycode) {
+  QKeyEvent press(QEvent::KeyPress, cyrillicCapital, Qt::NoModifier, xkbKeycode, 0, 0,
+                  QString(QChar(cyrillicCapital)).toLower());
+  QCoreApplication::sendEvent(&target, &press);
+}
+
+TEST(Input, TurnAndPauseKeysWorkOnARussianLayout) {
+  ViewedGame g;
+  g.showWindow();
+  g.startPlay();
+  const int turn = g.form.turn;
+  pressRussian(g.view, 0x0424, 38);  // ф, on A's key: turns one way
+  const int turnedA = g.form.turn;
+  EXPECT_NE(turnedA, turn);
+  pressRussian(g.view, 0x042B, 39);  // ы, on S's key: and back
+  EXPECT_EQ(g.form.turn, turn);
+  pressRussian(g.view, 0x0412, 40);  // в, on D's key: no key of the game
+  EXPECT_EQ(g.form.turn, turn);
+  EXPECT_FALSE(g.form.Pause().visible());
+  pressRussian(g.view, 0x0417, 33);  // з, on P's key
+  EXPECT_TRUE(g.form.Pause().visible());
+  EXPECT_FALSE(g.form.Timer1().enabled());
+}
+
 TEST(Input, KeysReachTheGameWhicheverWidgetGetsThem) {
   ViewedGame g;
   g.showWindow();

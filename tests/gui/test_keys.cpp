@@ -1,6 +1,7 @@
 // Qt keys to virtual-key codes, without a window.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <utility>
 
@@ -38,6 +39,49 @@ TEST(Keys, OtherKeysAreNotDelivered) {
                                   Qt::Key_Agrave, Qt::Key_VolumeUp, Qt::Key_unknown, 0}) {
     EXPECT_FALSE(virtualKey(key).has_value()) << key;
   }
+}
+
+// xkb keycodes (X11 and Wayland) of the US keyboard's Q, A, S, P, M and
+// of the digit 1, which has no letter.
+constexpr std::uint32_t kScanQ = 24, kScanA = 38, kScanS = 39, kScanP = 33, kScanM = 58,
+                        kScan1 = 10;
+
+TEST(Keys, NonLatinLettersMapByThePlaceOfTheirKey) {
+  // Russian: the keys of A, S, P, M carry ф, ы, з, ь (Qt reports capitals);
+  // Greek: α, σ, π, μ.
+  const std::pair<int, std::uint32_t> russian[] = {
+      {0x0424, kScanA}, {0x042B, kScanS}, {0x0417, kScanP}, {0x042C, kScanM}};
+  const std::pair<int, std::uint32_t> greek[] = {
+      {0x0391, kScanA}, {0x03A3, kScanS}, {0x03A0, kScanP}, {0x039C, kScanM}};
+  const int expected[] = {'A', 'S', 'P', 'M'};
+  for (int n = 0; n < 4; ++n) {
+    EXPECT_EQ(virtualKey(russian[n].first, russian[n].second), expected[n]) << n;
+    EXPECT_EQ(virtualKey(greek[n].first, greek[n].second), expected[n]) << n;
+  }
+  // The three letter rows end to end.
+  EXPECT_EQ(virtualKey(0x0419, kScanQ), 'Q');      // Й
+  EXPECT_EQ(virtualKey(0x0417, kScanQ + 9), 'P');  // З, the row's last
+  EXPECT_EQ(virtualKey(0x0414, kScanA + 8), 'L');  // Д
+  EXPECT_EQ(virtualKey(0x042F, kScanM - 6), 'Z');  // Я
+}
+
+TEST(Keys, LatinLettersKeepTheirLetterWhereverTheKeyIs) {
+  // AZERTY: A where a US keyboard has Q, and the other way round.
+  EXPECT_EQ(virtualKey(Qt::Key_A, kScanQ), 'A');
+  EXPECT_EQ(virtualKey(Qt::Key_Q, kScanA), 'Q');
+  // A Latin letter outside A to Z is still no key of the game.
+  EXPECT_FALSE(virtualKey(Qt::Key_Agrave, kScanA).has_value());
+}
+
+TEST(Keys, NonLatinKeysWithoutALetterPlaceAreNotDelivered) {
+  EXPECT_FALSE(virtualKey(0x0424, 0).has_value());       // place unknown
+  EXPECT_FALSE(virtualKey(0x0424, kScan1).has_value());  // a digit's place
+  EXPECT_FALSE(virtualKey(0x0424, 7).has_value());       // below the xkb range
+  EXPECT_FALSE(virtualKey(0x0424, kScanM + 1).has_value());
+  // Not letters: punctuation (Greek's Q key gives ";") and a digit of
+  // another script keep to their key codes.
+  EXPECT_FALSE(virtualKey(Qt::Key_Semicolon, kScanQ).has_value());
+  EXPECT_FALSE(virtualKey(0x0661, kScanA).has_value());  // Arabic-Indic one
 }
 
 TEST(Keys, ShiftStateBits) {

@@ -1,8 +1,53 @@
 #include "platform/qt/keys.h"
 
+#include <QChar>
+#include <array>
+#include <string_view>
+
 namespace vorlane::qt {
 
-std::optional<std::uint16_t> virtualKey(int qtKey) {
+namespace {
+
+// A letter in a script other than Latin: Qt reports such a key as its
+// capital's code point.
+bool nonLatinLetter(int qtKey) {
+  if (qtKey <= 0 || qtKey > 0x10FFFF) return false;
+  const auto code = static_cast<char32_t>(qtKey);
+  return QChar::isLetter(code) && QChar::script(code) != QChar::Script_Latin;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode) {
+  // The three letter rows of a US keyboard by their first key's code: PC
+  // scan codes, which are also the Linux input codes (evdev); X11 and
+  // Wayland report the latter plus 8 (xkb keycodes). Other systems' codes
+  // are not known here.
+  struct Row {
+    std::uint32_t first;
+    const char* letters;
+  };
+  static constexpr std::array<Row, 3> kRows{
+      {{16, "QWERTYUIOP"}, {30, "ASDFGHJKL"}, {44, "ZXCVBNM"}}};
+#if defined(Q_OS_WIN)
+  const std::uint32_t code = nativeScanCode;
+#elif defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  if (nativeScanCode < 8) return std::nullopt;
+  const std::uint32_t code = nativeScanCode - 8;
+#else
+  const std::uint32_t code = 0;
+  static_cast<void>(nativeScanCode);
+#endif
+  for (const Row& row : kRows) {
+    const std::string_view letters(row.letters);
+    if (code >= row.first && code - row.first < letters.size()) {
+      return static_cast<std::uint16_t>(letters[code - row.first]);
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode) {
   // Qt reports a letter as its capital whatever the shift and caps state,
   // and digits as their characters: both equal their virtual-key codes.
   if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
@@ -51,6 +96,7 @@ std::optional<std::uint16_t> virtualKey(int qtKey) {
     case Qt::Key_Delete:
       return 46;
     default:
+      if (nonLatinLetter(qtKey)) return letterAtScanCode(nativeScanCode);
       return std::nullopt;
   }
 }

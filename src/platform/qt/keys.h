@@ -15,8 +15,15 @@ inline constexpr int kCtrlBit = 2;
 inline constexpr int kAltBit = 4;
 
 // The virtual-key code of a Qt key, or nothing for a key the game's keyboard
-// does not have. Letters map by key whatever the shift and caps state.
-std::optional<std::uint16_t> virtualKey(int qtKey);
+// does not have. Letters map by key whatever the shift and caps state. A
+// letter of a layout without Latin letters (Cyrillic, Greek...) maps by the
+// key's place: the Latin letter a US keyboard has there, found from the
+// native scan code; 0 means the place is unknown.
+std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode = 0);
+
+// The Latin letter's virtual-key code of a letter key found by its native
+// scan code on a US keyboard, or nothing.
+std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode);
 
 // The shift state of a key-down event for the modifiers held.
 int shiftState(Qt::KeyboardModifiers modifiers);

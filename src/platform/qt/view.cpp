@@ -368,7 +368,7 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* key = static_cast<QKeyEvent*>(event);
-  const std::optional<std::uint16_t> code = virtualKey(key->key());
+  const std::optional<std::uint16_t> code = virtualKey(key->key(), key->nativeScanCode());
   if (!code) return false;
   // Auto-repeats are key-downs as well.
   if (inputHook_) inputHook_();
