@@ -234,9 +234,7 @@ void View::windowChanged() {
   setWindowTitle(QString::fromStdString(window_.caption()));
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
-  const int width = static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel));
-  const int height = static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel));
-  const QSize client(width, height);
+  const QSize client = designClientSize();
   if (loaded && !client.isEmpty() && (minimumSize() != client || maximumSize() != client)) {
     setFixedSize(client);
   }
@@ -250,6 +248,11 @@ void View::windowChanged() {
   }
   wasLoaded_ = loaded;
   update();
+}
+
+QSize View::designClientSize() const {
+  return {static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel)),
+          static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel))};
 }
 
 void View::setVisible(bool visible) {
@@ -312,8 +315,21 @@ QWidget* View::createWidget(Control& control) {
 }
 
 void View::applyState(const Entry& entry) {
-  entry.widget->setGeometry(pixelRect(entry.model->bounds()));
-  entry.widget->setVisible(entry.model->visible());
+  const QRect area = pixelRect(entry.model->bounds());
+  entry.widget->setGeometry(area);
+  // A window manager that ignores the fixed size (or none) may make the
+  // window larger than its design, and nothing of the game may show in the
+  // extra space: the curtain's lower panel, for one, stays shown below the
+  // client area once the curtain has opened. A widget is cut to the design
+  // client area, and one wholly outside it is not shown; the model keeps
+  // its state.
+  const QRect inside = area & QRect(QPoint(0, 0), designClientSize());
+  if (inside == area) {
+    entry.widget->clearMask();
+  } else if (!inside.isEmpty()) {
+    entry.widget->setMask(inside.translated(-area.topLeft()));
+  }
+  entry.widget->setVisible(entry.model->visible() && !inside.isEmpty());
   // A panel's rectangles have no widgets of their own.
   if (entry.model->kind() == ControlKind::Panel) entry.widget->update();
 }
@@ -350,6 +366,10 @@ void View::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   const QRect dirtyPixels = event->rect();
   p.fillRect(dirtyPixels, qColour(window_.backColor()));
+  // Beyond the design client area, should the window be larger (see
+  // applyState), only the background.
+  const QRect design(QPoint(0, 0), designClientSize());
+  if (!design.contains(dirtyPixels)) p.setClipRect(design);
   const RectF dirty = toTwips(dirtyPixels);
   p.setWorldTransform(kTwipsToPixels);
   for (const Control* c : window_.surface()) {

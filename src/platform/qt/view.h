@@ -65,6 +65,7 @@ class View final : public QWidget, public WindowObserver {
   void restack();
   void buttonClicked(QPushButton* button);
   void centreOnScreen();
+  QSize designClientSize() const;  // the client area the window's design asks for, in pixels
   std::vector<Entry>::const_iterator find(const Control& control) const;
 
   Window& window_;
