@@ -1,6 +1,6 @@
 #include "platform/random.h"
 
-#include <bit>
+#include <cstring>
 
 namespace vorlane {
 
@@ -18,7 +18,12 @@ constexpr std::uint32_t rotl(std::uint32_t x, int k) { return (x << k) | (x >> (
 }  // namespace
 
 void Random::seed(float value) {
-  std::uint64_t x = std::bit_cast<std::uint32_t>(value);
+  // The seed's bits, copied rather than cast: not every standard library
+  // this builds with has std::bit_cast yet.
+  static_assert(sizeof(float) == sizeof(std::uint32_t));
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  std::uint64_t x = bits;
   for (int k = 0; k < 4; k += 2) {
     const std::uint64_t z = splitmix(x);
     s_[k] = static_cast<std::uint32_t>(z);
