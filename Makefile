@@ -2,7 +2,7 @@
 # `make test` builds everything and runs every test. Both install what is
 # missing first. Day to day, `make check` rebuilds the dev tree and runs the
 # unit and GUI tests (ctest labels unit and gui) in well under a minute.
-.PHONY: deps run check test test-dev test-asan test-fuzz bench format format-check clean
+.PHONY: deps run check test test-dev test-asan test-fuzz test-web web web-run bench format format-check clean
 
 deps:
 	@scripts/install-deps
@@ -18,12 +18,33 @@ check:
 	ctest --preset check
 
 # The fuzz minute comes after the dev suite, so a broken unit test shows first.
-test: deps format-check test-dev test-fuzz test-asan
+test: deps format-check test-dev test-web test-fuzz test-asan
 
 test-dev:
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 	ctest --preset dev
+
+# The game in a web page: `make web` lays the static site out in build/web/,
+# `make web-run` serves it on this machine alone.
+web: deps
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web --target vorlane_web
+	@echo "The site is in build/web/"
+
+WEB_PORT ?= 8000
+web-run: web
+	@echo "Play at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
+
+# The page in a headless Chromium (ctest label web); the cross-view check
+# also needs the desktop view's scene renderer from the dev tree.
+test-web: deps
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev --target vorlane_qt_scene
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+	ctest --preset web
 
 test-asan:
 	@cmake --preset asan >/dev/null

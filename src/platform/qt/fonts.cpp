@@ -3,18 +3,21 @@
 #include <QFontMetricsF>
 #include <QString>
 #include <cmath>
+#include <string_view>
+
+#include "platform/font_faces.h"
 
 namespace vorlane::qt {
 
-int pixelSizeOf(float points) { return static_cast<int>(std::lround(points * 4.0F / 3.0F)); }
+int pixelSizeOf(float points) { return fontPixelSize(points); }
 
 void installFontSubstitutes() {
-  // Liberation Serif shares Times New Roman's metrics, so the counter labels
-  // keep their design widths; the others are the nearest in look.
-  QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-  QFont::insertSubstitution(QStringLiteral("Garamond"), QStringLiteral("EB Garamond"));
-  QFont::insertSubstitution(QStringLiteral("Lucida Sans Unicode"), QStringLiteral("DejaVu Sans"));
-  QFont::insertSubstitution(QStringLiteral("Lucida Handwriting"), QStringLiteral("Z003"));
+  const auto qs = [](std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  };
+  for (const FaceSubstitute& s : kFaceSubstitutes) {
+    QFont::insertSubstitution(qs(s.design), qs(s.free));
+  }
 }
 
 namespace {

@@ -1,0 +1,260 @@
+// The page side of the view: the canvas the surface is drawn on, a canvas
+// for each panel, an HTML button for each push button, the text of the
+// labels for screen readers, and the one timeout that wakes the game.
+// The elements are the page's (index.html): #window holds the game.
+
+mergeInto(LibraryManager.library, {
+  $VL: {
+    surface: null,
+    widgets: {},       // id -> {kind, element, context}
+    ctx: null,         // the context that begin() chose
+    ratio: 1,
+    patterns: {},      // "style@ratio" -> CanvasPattern
+    colours: {},       // colour value -> CSS colour
+    measure: null,     // a context for measuring text
+    metrics: {},       // CSS font -> line height
+
+    root: function() { return document.getElementById('window'); },
+    colour: function(c) {
+      var css = VL.colours[c];
+      if (css === undefined) {
+        css = 'rgb(' + (c & 255) + ',' + ((c >> 8) & 255) + ',' + ((c >> 16) & 255) + ')';
+        VL.colours[c] = css;
+      }
+      return css;
+    },
+    // Sizes a canvas to a CSS size at the device ratio.
+    fit: function(canvas, width, height) {
+      var w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
+      if (canvas.width !== w) canvas.width = w;
+      if (canvas.height !== h) canvas.height = h;
+      canvas.style.width = width + 'px';
+      canvas.style.height = height + 'px';
+    },
+    // One tile of a hatch: lines one device pixel wide, eight CSS pixels
+    // apart, so that tiles continue each other from the canvas origin. A
+    // line x + y = c covers the pixels whose centres it passes through,
+    // those with x + y = c - 1, as the desktop's aliased lines do.
+    pattern: function(ctx, style) {
+      var key = style + '@' + VL.ratio;
+      var p = VL.patterns[key];
+      if (p) return p;
+      var size = Math.max(1, Math.round(8 * VL.ratio));
+      var tile = document.createElement('canvas');
+      tile.width = size;
+      tile.height = size;
+      var t = tile.getContext('2d');
+      t.fillStyle = '#000';
+      for (var k = 0; k < size; k++) {
+        if (style === 6) {
+          t.fillRect(k, 0, 1, 1);
+          t.fillRect(0, k, 1, 1);
+        } else {
+          t.fillRect(k, k, 1, 1);
+          t.fillRect(size - 1 - k, k, 1, 1);
+        }
+      }
+      p = ctx.createPattern(tile, 'repeat');
+      VL.patterns[key] = p;
+      return p;
+    },
+  },
+
+  vl_window__deps: ['$VL'],
+  vl_window: function(title, back, width, height) {
+    var text = UTF8ToString(title);
+    if (document.title !== text) document.title = text;
+    var root = VL.root();
+    root.setAttribute('aria-label', text);
+    root.style.width = width + 'px';
+    root.style.height = height + 'px';
+    root.style.background = VL.colour(back);
+    if (!VL.surface) {
+      VL.surface = document.getElementById('surface');
+      VL.surface.getContext('2d', {alpha: false});
+    }
+    VL.fit(VL.surface, width, height);
+  },
+
+  vl_device_ratio__deps: ['$VL'],
+  vl_device_ratio: function() {
+    VL.ratio = window.devicePixelRatio || 1;
+    return VL.ratio;
+  },
+
+  vl_begin__deps: ['$VL'],
+  vl_begin: function(target, left, top, right, bottom) {
+    var canvas = target === 0 ? VL.surface : VL.widgets[target].element;
+    var ctx = canvas.getContext('2d');
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.beginPath();
+    ctx.rect(left, top, right - left, bottom - top);
+    ctx.clip();
+    VL.ctx = ctx;
+  },
+
+  vl_fill__deps: ['$VL'],
+  vl_fill: function(left, top, right, bottom, colour) {
+    if (right <= left || bottom <= top) return;
+    VL.ctx.fillStyle = VL.colour(colour);
+    VL.ctx.fillRect(left, top, right - left, bottom - top);
+  },
+
+  vl_hatch__deps: ['$VL'],
+  vl_hatch: function(left, top, right, bottom, style) {
+    if (right <= left || bottom <= top || (style !== 6 && style !== 7)) return;
+    VL.ctx.fillStyle = VL.pattern(VL.ctx, style);
+    VL.ctx.fillRect(left, top, right - left, bottom - top);
+  },
+
+  vl_text__deps: ['$VL'],
+  vl_text: function(font, colour, left, top, width, wrap, text) {
+    var ctx = VL.ctx;
+    ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
+    ctx.font = UTF8ToString(font);
+    ctx.fillStyle = VL.colour(colour);
+    ctx.textBaseline = 'alphabetic';
+    var m = ctx.measureText('Hg');
+    var ascent = m.fontBoundingBoxAscent, height = ascent + m.fontBoundingBoxDescent;
+    var words = UTF8ToString(text).split(' ');
+    var lines = [];
+    if (wrap) {
+      // Greedy word wrap; a word wider than the box stands on a line of its own.
+      var line = '';
+      for (var i = 0; i < words.length; i++) {
+        var next = line === '' ? words[i] : line + ' ' + words[i];
+        if (line !== '' && ctx.measureText(next).width > width) {
+          lines.push(line);
+          line = words[i];
+        } else {
+          line = next;
+        }
+      }
+      lines.push(line);
+    } else {
+      lines.push(words.join(' '));
+    }
+    for (var k = 0; k < lines.length; k++) ctx.fillText(lines[k], left, top + ascent + k * height);
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+  },
+
+  vl_end__deps: ['$VL'],
+  vl_end: function() {
+    VL.ctx.restore();
+    VL.ctx = null;
+  },
+
+  vl_text_width__deps: ['$VL'],
+  vl_text_width: function(font, text) {
+    if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
+    VL.measure.font = UTF8ToString(font);
+    return VL.measure.measureText(UTF8ToString(text)).width;
+  },
+
+  vl_text_height__deps: ['$VL'],
+  vl_text_height: function(font) {
+    var css = UTF8ToString(font);
+    var h = VL.metrics[css];
+    if (h === undefined) {
+      if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
+      VL.measure.font = css;
+      var m = VL.measure.measureText('Hg');
+      h = m.fontBoundingBoxAscent + m.fontBoundingBoxDescent;
+      VL.metrics[css] = h;
+    }
+    return h;
+  },
+
+  vl_widget_create__deps: ['$VL'],
+  vl_widget_create: function(id, kind, caption, font, back) {
+    var element;
+    if (kind === 0) {
+      element = document.createElement('button');
+      element.type = 'button';
+      element.className = 'push';
+      element.textContent = UTF8ToString(caption);
+      element.style.font = UTF8ToString(font);
+      // The keyboard belongs to the game: a button never takes the focus.
+      element.tabIndex = -1;
+      element.addEventListener('mousedown', function(e) { e.preventDefault(); });
+      element.addEventListener('click', function() {
+        if (Module['vlClick']) Module['vlClick'](id);
+      });
+    } else {
+      element = document.createElement('canvas');
+      element.className = 'panel';
+      element.setAttribute('aria-hidden', 'true');
+      element.style.background = VL.colour(back);
+    }
+    element.dataset.widget = String(id);
+    element.hidden = true;
+    VL.root().appendChild(element);
+    VL.widgets[id] = {kind: kind, element: element};
+  },
+
+  vl_widget_place__deps: ['$VL'],
+  vl_widget_place: function(id, left, top, width, height, visible) {
+    var w = VL.widgets[id];
+    if (!w) return;
+    var s = w.element.style;
+    s.left = left + 'px';
+    s.top = top + 'px';
+    if (w.kind === 1) {
+      VL.fit(w.element, width, height);
+    } else {
+      s.width = width + 'px';
+      s.height = height + 'px';
+    }
+    w.element.hidden = !visible;
+  },
+
+  vl_widget_destroy__deps: ['$VL'],
+  vl_widget_destroy: function(id) {
+    var w = VL.widgets[id];
+    if (!w) return;
+    w.element.remove();
+    delete VL.widgets[id];
+  },
+
+  vl_widget_order__deps: ['$VL'],
+  vl_widget_order: function(ids, count) {
+    for (var k = 0; k < count; k++) {
+      var w = VL.widgets[HEAP32[(ids >> 2) + k]];
+      if (w) w.element.style.zIndex = String(k + 1);
+    }
+  },
+
+  vl_labels: function(lines) {
+    var list = document.getElementById('counters');
+    if (!list) return;
+    var entries = UTF8ToString(lines).split('\n');
+    for (var k = 0; k < entries.length; k++) {
+      if (entries[k] === '') continue;
+      var tab = entries[k].indexOf('\t');
+      var name = entries[k].slice(0, tab), caption = entries[k].slice(tab + 1);
+      var item = list.querySelector('[data-label="' + name + '"]');
+      if (!item) {
+        item = document.createElement('li');
+        item.dataset.label = name;
+        list.appendChild(item);
+      }
+      if (item.textContent !== caption) item.textContent = caption;
+    }
+  },
+
+  // The pending timeout is Module.vlTimer (0 when none), so that the page
+  // can stop the game without calling into it.
+  vl_timeout: function(ms) {
+    if (Module['vlTimer']) clearTimeout(Module['vlTimer']);
+    Module['vlTimer'] = setTimeout(function() {
+      Module['vlTimer'] = 0;
+      if (Module['vlWake']) Module['vlWake']();
+    }, Math.ceil(ms));
+  },
+
+  vl_timeout_clear: function() {
+    if (Module['vlTimer']) clearTimeout(Module['vlTimer']);
+    Module['vlTimer'] = 0;
+  },
+});

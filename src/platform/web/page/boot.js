@@ -1,0 +1,114 @@
+// Starts the game once the page's fonts are in (labels measure their
+// captions with them), and carries keys, clicks, timeouts and changes of
+// scale to it. A fault anywhere stops the game and says so on the page.
+(function () {
+  'use strict';
+
+  var root = document.getElementById('window');
+
+  if (typeof WebAssembly !== 'object' || typeof createVorlane !== 'function') {
+    root.hidden = true;
+    document.getElementById('unsupported').hidden = false;
+    return;
+  }
+
+  var game = null;
+  var stopped = false;
+
+  function stop(reason) {
+    if (stopped) return;
+    stopped = true;
+    if (game && game.vlTimer) clearTimeout(game.vlTimer);
+    if (game) game.vlTimer = 0;
+    root.classList.add('stopped');
+    var buttons = root.querySelectorAll('button');
+    for (var k = 0; k < buttons.length; k++) buttons[k].disabled = true;
+    var fault = document.getElementById('fault');
+    fault.textContent = 'The game stopped after an internal error and cannot go on (' +
+        String(reason && reason.message ? reason.message : reason) +
+        '). Reload the page to play again.';
+    fault.hidden = false;
+  }
+
+  // Every call into the game goes through here: an exception or a trap
+  // stops the game rather than leaving a frozen board.
+  function guarded(call) {
+    return function () {
+      if (stopped || !game) return;
+      try {
+        call.apply(null, arguments);
+      } catch (e) {
+        stop(e);
+      }
+    };
+  }
+
+  // Virtual-key codes of a desktop keyboard. Letters and digits follow the
+  // character the key types where it is a Latin letter or a digit, so that
+  // A, S and P are where the layout puts them; keys that type something
+  // else (another script) fall back to their position on the keyboard.
+  var named = {
+    Backspace: 8, Tab: 9, Enter: 13, NumpadEnter: 13, ShiftLeft: 16, ShiftRight: 16,
+    ControlLeft: 17, ControlRight: 17, AltLeft: 18, AltRight: 18, Escape: 27, Space: 32,
+    PageUp: 33, PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38,
+    ArrowRight: 39, ArrowDown: 40, Insert: 45, Delete: 46
+  };
+  function virtualKey(e) {
+    var key = e.key || '';
+    if (key.length === 1) {
+      var upper = key.toUpperCase();
+      if (upper >= 'A' && upper <= 'Z') return upper.charCodeAt(0);
+      if (key >= '0' && key <= '9') return key.charCodeAt(0);
+    }
+    var code = e.code || '';
+    if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
+    if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
+    var f = /^F([1-9]|1[0-2])$/.exec(code);
+    if (f) return 111 + Number(f[1]);
+    return named[code] || 0;
+  }
+  // Keys whose browser defaults (scrolling, finding) must not fire while playing.
+  var gameKeys = {32: 1, 37: 1, 38: 1, 39: 1, 40: 1, 65: 1, 80: 1, 83: 1};
+
+  var key = guarded(function (vk, shift) { game._vorlane_key(vk, shift); });
+  document.addEventListener('keydown', function (e) {
+    var vk = virtualKey(e);
+    if (!vk) return;
+    var chord = e.ctrlKey || e.altKey || e.metaKey;
+    if (gameKeys[vk] && !chord) e.preventDefault();
+    key(vk, (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0));
+  });
+
+  // Zoom or another screen changes the device pixel ratio: redraw sharp.
+  var rescale = guarded(function () { game._vorlane_rescale(); });
+  function watchRatio() {
+    var query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    query.addEventListener('change', function () {
+      rescale();
+      watchRatio();
+    }, {once: true});
+  }
+
+  window.addEventListener('error', function (e) { if (game) stop(e.error || e.message); });
+  window.addEventListener('unhandledrejection', function (e) { stop(e.reason); });
+
+  var fontsReady = Promise.all(Array.prototype.map.call(document.fonts, function (face) {
+    return face.load();
+  }));
+  var started = createVorlane({
+    noInitialRun: true,
+    onAbort: function (what) { stop(what); }
+  });
+
+  Promise.all([started, fontsReady]).then(function (loaded) {
+    game = loaded[0];
+    game.vlWake = guarded(function () { game._vorlane_wake(); });
+    game.vlClick = guarded(function (id) {
+      game._vorlane_click(id);
+      root.focus({preventScroll: true});
+    });
+    guarded(function () { game.callMain([]); })();
+    watchRatio();
+    root.focus({preventScroll: true});
+  }, stop);
+})();

@@ -1,0 +1,84 @@
+// The game window in a web page: draws a model window and its controls on a
+// canvas, keeps an HTML button for each model button and a canvas of its own
+// for each panel, and hands keys and clicks to the model.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/window.h"
+
+namespace vorlane::web {
+
+class View final : public WindowObserver, public TextMetrics {
+ public:
+  // Observes `window` and measures its labels from now on. Make the view
+  // before the window is first shown, and once the page's fonts are loaded,
+  // so that labels size themselves to the real fonts from the start.
+  explicit View(Window& window);
+  View(const View&) = delete;
+  View& operator=(const View&) = delete;
+  ~View() override;
+
+  // Called before every key and click reaches the model; the application
+  // lets the scheduler catch up there.
+  void setInputHook(std::function<void()> hook) { inputHook_ = std::move(hook); }
+
+  // Input from the page.
+  void keyDown(std::uint16_t keyCode, int shift);
+  void click(int widgetId);
+
+  // Draws what changed since the last flush. The page calls it when each of
+  // its events is handled, so a picture is never shown half made.
+  void flush();
+  // The device pixel ratio changed (zoom, another screen): all is redrawn.
+  void rescale();
+
+  // The CSS font of a model font.
+  static std::string cssFont(const Font& font);
+
+  // WindowObserver.
+  void surfaceDamaged(const RectF& area) override;
+  void widgetChanged(Control& widget) override;
+  void widgetDestroyed(Control& widget) override;
+  void widgetOrderChanged() override;
+  void windowChanged() override;
+
+  // TextMetrics.
+  SizeF measure(const Font& font, const std::string& text) override;
+
+ private:
+  struct Entry {
+    Control* model;
+    int id;
+    bool dirty;  // a panel to repaint at the next flush
+  };
+  // A dirty area of the surface in CSS pixels.
+  struct Area {
+    int left, top, right, bottom;
+  };
+
+  void syncWidgets();
+  void place(const Entry& entry) const;
+  void restack() const;
+  void paintSurface(const Area& area) const;
+  void paintPanel(const Entry& entry) const;
+  void publishLabels();
+  Entry* find(const Control& control);
+
+  Window& window_;
+  std::function<void()> inputHook_;
+  std::vector<Entry> widgets_;
+  std::vector<Area> dirty_;
+  double ratio_ = 1;  // device pixels per CSS pixel
+  int nextId_ = 1;
+  int width_ = 0;  // client size in CSS pixels
+  int height_ = 0;
+  std::string labels_;  // what screen readers were last given
+};
+
+}  // namespace vorlane::web

@@ -1,0 +1,55 @@
+// Draws one scene of a headless game with the desktop view, for the check
+// that the web view draws the same: vorlane_qt_scene SEED STEPS OUT.png,
+// where STEPS is a space-separated list of aN (advance the clock N ms) and
+// kN (key code N down). Runs on Qt's offscreen platform unless told otherwise.
+
+#include <QApplication>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "platform/qt/fonts.h"
+#include "platform/qt/view.h"
+#include "platform/random.h"
+#include "platform/scheduler.h"
+#include "window/form1.h"
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fputs("usage: vorlane_qt_scene SEED STEPS OUT.png\n", stderr);
+    return 2;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  vorlane::qt::installFontSubstitutes();
+
+  const float seed = std::strtof(argv[1], nullptr);
+  vorlane::Scheduler scheduler;
+  vorlane::Random random;
+  vorlane::Form1 form(scheduler, random, [seed] { return seed; });
+  vorlane::qt::View view(form);
+  form.show();
+  view.show();
+
+  std::istringstream steps(argv[2]);
+  std::string step;
+  while (steps >> step) {
+    const long value = std::strtol(step.c_str() + 1, nullptr, 10);
+    if (step[0] == 'a') {
+      scheduler.advanceMs(value);
+    } else if (step[0] == 'k') {
+      form.keyDown(static_cast<std::uint16_t>(value), 0);
+    } else {
+      std::fprintf(stderr, "vorlane_qt_scene: bad step %s\n", step.c_str());
+      return 2;
+    }
+  }
+  QApplication::processEvents();
+  if (!view.grab().save(QString::fromLocal8Bit(argv[3]))) {
+    std::fprintf(stderr, "vorlane_qt_scene: cannot write %s\n", argv[3]);
+    return 1;
+  }
+  return 0;
+}
