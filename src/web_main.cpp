@@ -105,16 +105,18 @@ EMSCRIPTEN_KEEPALIVE double vorlane_test_ticks() {
   return static_cast<double>(app->scheduler.ticksFired());
 }
 
-// The visible rectangles of the surface, "left top width height" in CSS
-// pixels a line, for checks cell by cell.
+// The visible rectangles and labels of the surface, "kind left top width
+// height name" a line (kind R or L, sizes in CSS pixels), for checks cell
+// by cell.
 EMSCRIPTEN_KEEPALIVE const char* vorlane_test_cells() {
   static std::string out;
   out.clear();
   for (const vorlane::Control* c : app->form.surface()) {
-    if (c->kind() != vorlane::ControlKind::Rectangle || !c->visible()) continue;
+    if (!c->visible()) continue;
     const auto px = [](float v) {
       return std::to_string(std::lround(v / vorlane::kTwipsPerPixel));
     };
+    out += c->kind() == vorlane::ControlKind::Label ? "L " : "R ";
     out += px(c->left()) + ' ' + px(c->top()) + ' ' + px(c->width()) + ' ' + px(c->height());
     out += ' ' + c->name() + '\n';
   }

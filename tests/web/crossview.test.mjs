@@ -1,0 +1,122 @@
+// The same scene drawn by both views: a headless game from a fixed seed,
+// moved on by the same clock steps and keys, drawn by the desktop view on
+// Qt's offscreen platform and by the web view in Chromium. The pictures
+// must agree cell by cell; glyphs may differ by their hinting.
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import {PNG} from 'pngjs';
+import {BLACK, launch, near, open, pixel, quit, screenshotDir, serve, shot, started, summary, testSite} from './harness.mjs';
+
+const qtScene = process.env.VORLANE_QT_SCENE;
+const seed = '1234.5';
+// Clock steps (aN: N ms) and keys (kN: virtual-key code N).
+const scenes = {
+  // The curtain open, a piece turned and shifted on its way down.
+  falling: 'a6000 k37 a300 k65 a2000',
+  // Pieces dropped to the left and right and locked with their colours,
+  // the next one on its way, the preview showing the one after.
+  stacked: 'a6000 k40 a3000 k37 k37 k37 k40 a3000 k39 k39 k39 k83 k40 a3000 k65 k40 a3000 a1200',
+};
+
+let server, browser;
+before(async () => {
+  server = await serve(testSite);
+  browser = await launch();
+});
+after(async () => {
+  await quit(browser);
+  await server?.close();
+});
+
+async function webScene(steps) {
+  const page = await open(browser, `${server.url}?scene=1&seed=${seed}`);
+  await started(page);
+  const cells = await page.evaluate((list) => {
+    const t = window.vorlaneTest;
+    for (const step of list.split(' ')) {
+      const value = Number(step.slice(1));
+      if (step[0] === 'a') t._vorlane_test_advance(value);
+      else t._vorlane_key(value, 0);
+    }
+    return t.UTF8ToString(t._vorlane_test_cells());
+  }, steps);
+  const picture = await shot(page);
+  await page.close();
+  const controls = cells.trim().split('\n').map((line) => {
+    const [kind, x, y, w, h, name] = line.split(' ');
+    return {kind, x: +x, y: +y, w: +w, h: +h, name};
+  });
+  return {picture, controls};
+}
+
+function qtPicture(name, steps) {
+  const file = path.join(screenshotDir, `qt-scene-${name}.png`);
+  execFileSync(qtScene, [seed, steps, file], {env: {...process.env, QT_QPA_PLATFORM: 'offscreen'},
+                                             stdio: ['ignore', 'ignore', 'inherit']});
+  return PNG.sync.read(fs.readFileSync(file));
+}
+
+for (const [name, steps] of Object.entries(scenes)) {
+  test(`the ${name} scene looks the same in both views`, async () => {
+    assert.ok(qtScene && fs.existsSync(qtScene), `the desktop scene renderer is built: ${qtScene}`);
+    const {picture: web, controls} = await webScene(steps);
+    fs.writeFileSync(path.join(screenshotDir, `web-scene-${name}.png`), PNG.sync.write(web));
+    const qt = qtPicture(name, steps);
+    assert.equal(web.width, qt.width, 'same width');
+    assert.equal(web.height, qt.height, 'same height');
+
+    // Every rectangle on show: the same fill and the same hatch inside its
+    // border, and the same border.
+    const rects = controls.filter((c) => c.kind === 'R');
+    assert.ok(rects.length >= 75, 'walls, blocks and the preview are on show');
+    for (const r of rects) {
+      const inside = {x: r.x + 5, y: r.y + 5, w: r.w - 10, h: r.h - 10};
+      const a = summary(web, inside), b = summary(qt, inside);
+      const where = `${r.name} at ${r.x},${r.y}`;
+      assert.ok(a.colour && b.colour && near(a.colour, b.colour, 6),
+                `${where}: fill ${a.colour} in the page, ${b.colour} on the desktop`);
+      assert.ok(Math.abs(a.black - b.black) < 0.08,
+                `${where}: hatch ${a.black.toFixed(2)} in the page, ${b.black.toFixed(2)} on the desktop`);
+      // The hatch lines lie where the desktop's do, pixel for pixel.
+      let same = 0, all = 0;
+      for (let y = inside.y; y < inside.y + inside.h; y++) {
+        for (let x = inside.x; x < inside.x + inside.w; x++) {
+          same += near(pixel(web, x, y), BLACK, 40) === near(pixel(qt, x, y), BLACK, 40) ? 1 : 0;
+          all++;
+        }
+      }
+      assert.ok(same / all >= 0.9, `${where}: hatch lines agree on ${Math.round((100 * same) / all)}% of pixels`);
+      const edge = {x: r.x + 1, y: r.y + 1, w: 2, h: r.h - 2};
+      assert.ok(near(summary(web, edge).colour, summary(qt, edge).colour, 6), `${where}: border`);
+    }
+
+    // The whole picture in squares of a cell, text left out: the mean
+    // colours agree, so nothing is missing, added or out of place.
+    const labels = controls.filter((c) => c.kind === 'L');
+    const inLabel = (x, y, s) => labels.some((l) => x < l.x + l.w && l.x < x + s && y < l.y + l.h && l.y < y + s);
+    const step = 10;
+    let squares = 0;
+    for (let y = 0; y + step <= web.height; y += step) {
+      for (let x = 0; x + step <= web.width; x += step) {
+        if (inLabel(x, y, step)) continue;
+        const mean = (png) => {
+          const m = [0, 0, 0];
+          for (let yy = y; yy < y + step; yy++) {
+            for (let xx = x; xx < x + step; xx++) {
+              const i = (yy * png.width + xx) * 4;
+              for (let k = 0; k < 3; k++) m[k] += png.data[i + k] / (step * step);
+            }
+          }
+          return m;
+        };
+        const a = mean(web), b = mean(qt);
+        assert.ok(near(a, b, 14), `square at ${x},${y}: ${a.map(Math.round)} in the page, ${b.map(Math.round)} on the desktop`);
+        squares++;
+      }
+    }
+    assert.ok(squares > 1200, 'most of the picture is compared');
+  });
+}

@@ -1,0 +1,188 @@
+// What the browser tests share: a static server for a built site, a fresh
+// headless Chromium, pages that count their pending timers, screenshots
+// read by their pixels, and waiting for a condition with a deadline.
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import {PNG} from 'pngjs';
+import puppeteer from 'puppeteer-core';
+
+export const shippedSite = process.env.VORLANE_SITE;
+export const testSite = process.env.VORLANE_TEST_SITE;
+export const screenshotDir = process.env.VORLANE_SCREENSHOTS || os.tmpdir();
+
+// The well's geometry in CSS pixels: cells of 292 twips (the design width
+// over 20) at 15 twips a pixel, from the corner the walls start at.
+export const cell = 292 / 15;
+const wellOrigin = {x: 4, y: 3};
+export function wellCell(row, col) {
+  const left = Math.round(wellOrigin.x + col * cell), top = Math.round(wellOrigin.y + row * cell);
+  return {x: left, y: top, w: Math.round(wellOrigin.x + (col + 1) * cell) - left,
+          h: Math.round(wellOrigin.y + (row + 1) * cell) - top};
+}
+
+const types = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.ttf': 'font/ttf', '.otf': 'font/otf', '.txt': 'text/plain; charset=utf-8',
+};
+
+// Serves `dir` on 127.0.0.1 at a free port.
+export async function serve(dir) {
+  const server = http.createServer((req, res) => {
+    const url = new URL(req.url, 'http://localhost');
+    const name = url.pathname === '/' ? '/index.html' : decodeURIComponent(url.pathname);
+    const file = path.join(dir, path.normalize(name));
+    if (!file.startsWith(dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                        'Cache-Control': 'no-store'});
+    fs.createReadStream(file).pipe(res);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {url: `http://127.0.0.1:${server.address().port}/`,
+          close: () => new Promise((resolve) => server.close(resolve))};
+}
+
+export async function launch() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vorlane-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.VORLANE_CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--disable-dev-shm-usage'],
+  });
+  browser.profile = profile;
+  return browser;
+}
+
+// Closes the browser and removes its profile once it has let go of it.
+export async function quit(browser) {
+  if (!browser) return;
+  await browser.close();
+  try {
+    fs.rmSync(browser.profile, {recursive: true, force: true, maxRetries: 10, retryDelay: 100});
+  } catch {
+    // A profile left in the temporary directory is harmless.
+  }
+}
+
+// Counts the page's pending timeouts, intervals and animation frames.
+function countPending() {
+  const timers = new Set(), frames = new Set(), intervals = new Set();
+  const {setTimeout: st, clearTimeout: ct, setInterval: si, clearInterval: ci,
+         requestAnimationFrame: raf, cancelAnimationFrame: caf} = window;
+  window.setTimeout = function (fn, ms, ...args) {
+    const id = st.call(window, (...a) => { timers.delete(id); fn(...a); }, ms, ...args);
+    timers.add(id);
+    return id;
+  };
+  window.clearTimeout = (id) => { timers.delete(id); ct.call(window, id); };
+  window.setInterval = function (...args) { const id = si.apply(window, args); intervals.add(id); return id; };
+  window.clearInterval = (id) => { intervals.delete(id); ci.call(window, id); };
+  window.requestAnimationFrame = (fn) => {
+    const id = raf.call(window, (t) => { frames.delete(id); fn(t); });
+    frames.add(id);
+    return id;
+  };
+  window.cancelAnimationFrame = (id) => { frames.delete(id); caf.call(window, id); };
+  window.__pending = () => ({timers: timers.size, intervals: intervals.size, frames: frames.size});
+}
+
+// A page at `url` whose pending timers can be counted, its errors kept.
+export async function open(browser, url, {viewport = {width: 640, height: 560}} = {}) {
+  const page = await browser.newPage();
+  page.errors = [];
+  page.on('pageerror', (e) => page.errors.push(e.message));
+  await page.setViewport(viewport);
+  await page.evaluateOnNewDocument(countPending);
+  await page.goto(url);
+  return page;
+}
+
+export const pending = (page) => page.evaluate(() => window.__pending());
+
+// The game has loaded once screen readers have its counters.
+export async function started(page) {
+  await page.waitForFunction(() => document.querySelectorAll('#counters li').length >= 5,
+                             {timeout: 30000});
+}
+
+// The counters as screen readers have them: {scorelabel: 'Score:000000', ...}.
+export function counters(page) {
+  return page.evaluate(() => Object.fromEntries(Array.from(
+      document.querySelectorAll('#counters li'), (li) => [li.dataset.label, li.textContent])));
+}
+
+// A screenshot of the game window, decoded; kept as NAME.png for a look
+// when a test fails.
+export async function shot(page, name) {
+  const element = await page.$('#window');
+  const bytes = await element.screenshot({type: 'png'});
+  if (name) fs.writeFileSync(path.join(screenshotDir, `web-${name}.png`), bytes);
+  return PNG.sync.read(Buffer.from(bytes));
+}
+
+export function pixel(png, x, y) {
+  const i = (Math.round(y) * png.width + Math.round(x)) * 4;
+  return [png.data[i], png.data[i + 1], png.data[i + 2]];
+}
+
+export const near = (a, b, tolerance = 24) => a.every((v, k) => Math.abs(v - b[k]) <= tolerance);
+export const YELLOW = [255, 255, 0];
+export const BLUE = [0, 0, 255];
+export const RED = [255, 0, 0];
+export const BLACK = [0, 0, 0];
+
+// What a rectangle of the picture holds: its commonest colour other than
+// black, and the share of black pixels (the hatch lines).
+export function summary(png, r) {
+  const counts = new Map();
+  let black = 0, all = 0;
+  for (let y = Math.ceil(r.y); y < Math.floor(r.y + r.h); y++) {
+    for (let x = Math.ceil(r.x); x < Math.floor(r.x + r.w); x++) {
+      const p = pixel(png, x, y);
+      all++;
+      if (near(p, BLACK, 40)) { black++; continue; }
+      const key = p.join(',');
+      counts.set(key, (counts.get(key) || 0) + 1);
+    }
+  }
+  let colour = null, best = 0;
+  for (const [key, n] of counts) if (n > best) { best = n; colour = key.split(',').map(Number); }
+  return {colour, black: all ? black / all : 0};
+}
+
+// The inside of well cell (row, col), within its 4-pixel border.
+export const cellInside = (row, col) => {
+  const c = wellCell(row, col);
+  return {x: c.x + 5, y: c.y + 5, w: c.w - 10, h: c.h - 10};
+};
+
+// Which cells of the well's inside (rows 1-20, columns 1-10) hold a block.
+export function filledCells(png) {
+  const cells = [];
+  for (let row = 1; row <= 20; row++) {
+    for (let col = 1; col <= 10; col++) {
+      const c = wellCell(row, col);
+      if (!near(pixel(png, c.x + c.w / 2, c.y + c.h / 2), YELLOW, 8)) cells.push([row, col]);
+    }
+  }
+  return cells;
+}
+
+// Polls `probe` until it returns something truthy, and returns that; fails
+// with `what` when `timeout` ms pass first.
+export async function waitFor(what, probe, {timeout = 30000, every = 40} = {}) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const value = await probe();
+    if (value) return value;
+    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, every));
+  }
+}
