@@ -9,6 +9,7 @@
 //   11    a click on Pause, shown or not
 //   12    a click on Game Over, shown or not: a restart
 //   13-15 a draw of the random source is skipped, shifting every later draw
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +35,22 @@ void tickIfArmed(Form1& f, int which) {
   if (which == 1) f.Timer2_Timer();
   if (which == 2) f.Timer3_Timer();
 }
+
+// libFuzzer counts inputs, whose lengths vary a thousandfold; events are the
+// fair measure of speed, so the total is printed when the run ends.
+struct EventCount {
+  std::uint64_t events = 0;
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  ~EventCount() {
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (events == 0 || took.count() <= 0) return;
+    std::fprintf(stderr, "fuzz_events: %llu events in %.1f s, %.0f events/s\n",
+                 static_cast<unsigned long long>(events), took.count(),
+                 static_cast<double>(events) / took.count());
+  }
+};
+
+EventCount eventCount;
 
 }  // namespace
 
@@ -65,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       random.next();
     }
+    ++eventCount.events;
     const std::string broken = invariants.check(form);
     if (!broken.empty()) {
       std::fprintf(stderr, "invariant broken after event at byte %zu: %s\n", pos, broken.c_str());

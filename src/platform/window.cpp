@@ -44,6 +44,7 @@ void Window::show() {
   quiet_ = true;
   createControls();
   loaded_ = true;
+  ++loads_;
   onLoad();
   quiet_ = false;
   notifyWindow();
@@ -54,6 +55,10 @@ void Window::unload() {
   loaded_ = false;
   // One repaint of the whole window replaces a notice per destroyed control.
   quiet_ = true;
+  // Every control goes: the lists are emptied at once, not searched for each
+  // control as it is destroyed, which cost a restart more than all else.
+  surface_.clear();
+  widgets_.clear();
   destroyControls();
   quiet_ = false;
   notifyWindow();

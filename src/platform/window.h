@@ -63,6 +63,10 @@ class Window {
   Twips clientHeight() const { return height_ - kFrameHeight; }
 
   bool loaded() const { return loaded_; }
+  // How many times the window has been loaded. Controls live from a load to
+  // the next unload, so whoever keeps pointers to them can tell by this
+  // number whether they are still the window's.
+  std::uint64_t loads() const { return loads_; }
   // Loads the window if it is not loaded (creating its controls from the
   // design and raising the load event), then shows it.
   void show();
@@ -110,6 +114,7 @@ class Window {
   Twips width_ = 0;
   Twips height_ = 0;
   bool loaded_ = false;
+  std::uint64_t loads_ = 0;
   bool quiet_ = false;  // loading or unloading: one notice follows at the end
   std::vector<Control*> surface_;
   std::vector<Control*> widgets_;
