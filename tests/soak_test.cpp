@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "aimer.h"
 #include "invariants.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
@@ -21,96 +22,6 @@ int gamesToPlay() {
   const char* env = std::getenv("VORLANE_SOAK_GAMES");
   return env != nullptr ? std::atoi(env) : 10'000;
 }
-
-// Picks a rotation and column for the falling piece by trying every one on a
-// copy of the well: full rows first, then few holes, then a low stack.
-class Aimer {
- public:
-  struct Target {
-    int turn = 1;
-    int px = 3;
-  };
-
-  static Target choose(const Form1& f) {
-    Grid well{};
-    for (int r = 0; r < 22; ++r) {
-      for (int c = 0; c < 12; ++c) well[r][c] = f.Shape2(12 * r + c + 1).visible();
-    }
-    Target best;
-    long bestScore = -1'000'000;
-    for (int turn = 1; turn <= 4; ++turn) {
-      for (int px = -2; px <= 10; ++px) {
-        Grid g = well;
-        if (!place(f, turn, px, g)) continue;
-        const long s = score(g);
-        if (s > bestScore) {
-          bestScore = s;
-          best = {turn, px};
-        }
-      }
-    }
-    return best;
-  }
-
- private:
-  using Grid = std::array<std::array<bool, 12>, 22>;
-
-  static bool filled(const Form1& f, int turn, int i, int j) {
-    return f.filledAt(f.piece, turn, i, j);
-  }
-
-  // Drops the piece straight down from the top; false if it cannot rest
-  // wholly inside the well there.
-  static bool place(const Form1& f, int turn, int px, Grid& g) {
-    for (int py = -4; py <= 20; ++py) {
-      bool rests = false;
-      for (int i = 1; i <= 5 && !rests; ++i) {
-        for (int j = 1; j <= 5 && !rests; ++j) {
-          if (!filled(f, turn, i, j)) continue;
-          const int r = py + i + 1;
-          const int c = px + j;
-          if (c < 1 || c > 10) return false;
-          rests = r > 21 || (r >= 2 && g[r][c]);
-        }
-      }
-      if (!rests) continue;
-      for (int i = 1; i <= 5; ++i) {
-        for (int j = 1; j <= 5; ++j) {
-          if (!filled(f, turn, i, j)) continue;
-          const int r = py + i;
-          if (r < 1 || g[r][px + j]) return false;
-          g[r][px + j] = true;
-        }
-      }
-      return true;
-    }
-    return false;
-  }
-
-  static long score(const Grid& g) {
-    long full = 0;
-    long holes = 0;
-    long height = 0;
-    long bumps = 0;
-    int lastTop = -1;
-    for (int r = 1; r <= 20; ++r) {
-      bool all = true;
-      for (int c = 1; c <= 10; ++c) all = all && g[r][c];
-      full += all ? 1 : 0;
-    }
-    for (int c = 1; c <= 10; ++c) {
-      int top = 21;
-      for (int r = 20; r >= 1; --r) {
-        if (g[r][c]) top = r;
-      }
-      for (int r = top + 1; r <= 20; ++r) holes += g[r][c] ? 0 : 1;
-      height += 21 - top;
-      if (lastTop >= 0) bumps += std::abs(top - lastTop);
-      lastTop = top;
-    }
-    return full * 800 - holes * 35 - height * 5 - bumps * 2;
-  }
-};
 
 struct Totals {
   long long pieces = 0;
@@ -137,14 +48,14 @@ TEST(Soak, ThousandsOfGamesKeepTheGameWhole) {
     int steps = 0;
     int lastBlocks = -1;
     bool steering = false;
-    Aimer::Target target;
+    test::Aimer::Target target;
     while (!form.Command1().visible()) {
       ASSERT_LT(++steps, 400'000) << "game " << game << " does not end";
       const int a = action(player);
       if (aiming && form.Timer1().interval() != 0) {
         if (static_cast<int>(form.blocks.value()) != lastBlocks) {
           lastBlocks = static_cast<int>(form.blocks.value());
-          target = Aimer::choose(form);
+          target = test::Aimer::choose(form);
           steering = true;
         }
         if (steering) {
