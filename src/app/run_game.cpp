@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/platform_failure.h"
 #include "platform/clock.h"
 #include "platform/qt/driver.h"
 #include "platform/qt/fonts.h"
@@ -20,21 +21,22 @@ namespace {
 
 constexpr int kNoDisplayExit = 2;
 
-[[noreturn]] void noDisplay() {
-  std::fputs("vorlane: cannot open a display; set DISPLAY or QT_QPA_PLATFORM\n", stderr);
+[[noreturn]] void cannotStart(const QString& why) {
+  std::fprintf(stderr, "vorlane: %s\n", why.toLocal8Bit().constData());
   std::fflush(stderr);
   std::_Exit(kNoDisplayExit);
 }
 
-// Without a display Qt aborts with several lines of advice and a core dump.
-// While the application starts, its platform messages are held back and the
-// fatal one becomes a single line and a plain exit.
+// When no window can be opened Qt aborts with several lines of general
+// advice and a core dump. While the application starts, its platform
+// messages are held back, and the fatal one becomes a single line that says
+// what failed, and a plain exit.
 QtMessageHandler previousHandler = nullptr;
+PlatformFailure* platformFailure = nullptr;
 
 void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtFatalMsg) noDisplay();
-  const QByteArray category(context.category != nullptr ? context.category : "");
-  if (category.startsWith("qt.qpa")) return;
+  if (type == QtFatalMsg) cannotStart(platformFailure->explain(message));
+  if (platformFailure->note(type, context.category, message)) return;
   if (previousHandler != nullptr) previousHandler(type, context, message);
 }
 
@@ -50,7 +52,10 @@ bool displayNamed() {
 }  // namespace
 
 int runGame(int argc, char** argv, const std::function<void(RunningGame&)>& beforeShow) {
-  if (!displayNamed()) noDisplay();
+  if (!displayNamed()) {
+    cannotStart(
+        QStringLiteral("no display named; set DISPLAY or WAYLAND_DISPLAY (or QT_QPA_PLATFORM)"));
+  }
 
   // "Vorlane", "1.00" and io.github.vorlane.Vorlane, from the build
   // (CMakeLists.txt): the desktop entry has the same base name.
@@ -58,9 +63,12 @@ int runGame(int argc, char** argv, const std::function<void(RunningGame&)>& befo
   QApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral(VORLANE_APP_ID));
 
+  PlatformFailure failure;
+  platformFailure = &failure;
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   qInstallMessageHandler(previousHandler);
+  platformFailure = nullptr;
   QApplication::setQuitOnLastWindowClosed(true);
   // Nothing may wake a paused or finished game, but two of Qt's caches would,
   // 30 s after a button was last painted: the global thread pool, which

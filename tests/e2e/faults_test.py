@@ -1,8 +1,8 @@
 """Faults from outside the program: no display to open, and fonts missing.
 
-Without a display the program prints one line on stderr and exits with a
-non-zero status, whether no display is named at all or the named one does
-not exist. With no fonts at all, or with none of the faces the window's
+Without a display the program prints one line on stderr that says what
+failed (no display named, the named one cannot be reached, the platform
+plugin is not installed) and exits with status 2. With no fonts at all, or with none of the faces the window's
 design names or their substitutes, the window still opens, draws its walls
 and labels, plays, and closes cleanly.
 
@@ -38,31 +38,63 @@ def free_display_number():
 
 
 class NoDisplayTest(unittest.TestCase):
+    """Each way of failing to open a window says which it was, in one line."""
+
     def run_without_display(self, **env):
         base = {k: v for k, v in os.environ.items() if k not in DISPLAY_VARIABLES}
-        return subprocess.run([os.path.abspath(PROGRAM)], env=dict(base, **env), capture_output=True,
-                              text=True, timeout=30)
+        with tempfile.TemporaryDirectory() as runtime:
+            # As a desktop session has it: without it the Wayland client
+            # library complains on stderr of its own accord.
+            base["XDG_RUNTIME_DIR"] = runtime
+            return subprocess.run([os.path.abspath(PROGRAM)], env=dict(base, **env),
+                                  capture_output=True, text=True, timeout=30)
 
-    def assert_one_line_and_failure(self, result):
-        self.assertNotEqual(result.returncode, 0)
-        self.assertGreater(result.returncode, 0, "an exit, not a signal")
+    def assert_one_line(self, result, *parts):
+        self.assertEqual(result.returncode, 2, "an exit with status 2, not a signal")
         lines = result.stderr.splitlines()
         self.assertEqual(len(lines), 1, f"one line on stderr, not: {result.stderr!r}")
-        self.assertIn("display", lines[0])
+        self.assertTrue(lines[0].startswith("vorlane: "), lines[0])
+        for part in parts:
+            self.assertIn(part, lines[0])
         self.assertEqual(result.stdout, "")
+        return lines[0]
 
     def test_no_display_named(self):
-        self.assert_one_line_and_failure(self.run_without_display())
+        self.assert_one_line(self.run_without_display(), "no display named", "DISPLAY",
+                             "WAYLAND_DISPLAY")
 
-    def test_the_named_display_does_not_exist(self):
-        self.assert_one_line_and_failure(self.run_without_display(DISPLAY=f":{free_display_number()}"))
+    def test_the_named_display_cannot_be_reached(self):
+        n = free_display_number()
+        self.assert_one_line(self.run_without_display(DISPLAY=f":{n}"),
+                             f'cannot connect to the X display ":{n}" (DISPLAY)')
+        self.assert_one_line(self.run_without_display(DISPLAY="no such display"),
+                             'cannot connect to the X display "no such display" (DISPLAY)')
 
-    def test_the_named_display_is_nonsense(self):
-        self.assert_one_line_and_failure(self.run_without_display(DISPLAY="no such display"))
+    def test_the_named_wayland_display_cannot_be_reached(self):
+        name = "vorlane-no-such-wayland-display"
+        # Qt tries Wayland, then X11, which has no display named.
+        line = self.assert_one_line(self.run_without_display(WAYLAND_DISPLAY=name),
+                                    f'cannot connect to the Wayland display "{name}"',
+                                    "no X display named (DISPLAY is not set)")
+        self.assertNotIn("plugin", line)
+        self.assert_one_line(self.run_without_display(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=name),
+                             f'cannot connect to the Wayland display "{name}" (WAYLAND_DISPLAY)')
 
-    def test_the_named_wayland_display_does_not_exist(self):
-        self.assert_one_line_and_failure(
-            self.run_without_display(WAYLAND_DISPLAY="vorlane-no-such-wayland-display"))
+    def test_the_named_platform_wants_a_display_that_is_not_named(self):
+        self.assert_one_line(self.run_without_display(QT_QPA_PLATFORM="xcb"),
+                             "no X display named (DISPLAY is not set)")
+
+    def test_the_named_platform_plugin_is_not_installed(self):
+        n = free_display_number()
+        # The display does not matter: the plugin is missing before any is tried.
+        line = self.assert_one_line(self.run_without_display(QT_QPA_PLATFORM="nosuch", DISPLAY=f":{n}"),
+                                    'no Qt platform plugin "nosuch" is installed', "installed: ")
+        self.assertIn("xcb", line.split("installed: ")[1], "the installed plugins are listed")
+        self.assertNotIn("X display", line)
+        # Both failures of a list of platforms, in the order they were tried.
+        line = self.assert_one_line(
+            self.run_without_display(QT_QPA_PLATFORM="nosuch;xcb", DISPLAY=f":{n}"))
+        self.assertLess(line.index('"nosuch"'), line.index(f'X display ":{n}"'))
 
 
 def fonts_conf(directory, font_dirs):
