@@ -186,3 +186,55 @@ export async function waitFor(what, probe, {timeout = 30000, every = 40} = {}) {
     await new Promise((resolve) => setTimeout(resolve, every));
   }
 }
+
+// The wall cells: the top and bottom rows and the outer columns.
+export function wallCells() {
+  const cells = [];
+  for (let col = 0; col <= 11; col++) cells.push([0, col], [21, col]);
+  for (let row = 1; row <= 20; row++) cells.push([row, 0], [row, 11]);
+  return cells;
+}
+
+// Whether every wall cell shows as the design has it: red, hatched, with a
+// blue border. The curtain hides them until it has opened.
+export function wallsShown(png) {
+  return wallCells().every(([row, col]) => {
+    const inside = summary(png, cellInside(row, col));
+    const c = wellCell(row, col);
+    return inside.colour && near(inside.colour, RED, 8) && inside.black > 0.1 &&
+        near(pixel(png, c.x + 1, c.y + c.h / 2), BLUE, 8);
+  });
+}
+
+// The box around everything that is not the well's yellow inside the
+// walls, in cells: {left, top, width, height}, or null for an empty well.
+export function pieceBox(png) {
+  const first = wellCell(1, 1), last = wellCell(20, 10);
+  let x0 = Infinity, y0 = Infinity, x1 = -1, y1 = -1;
+  // Two pixels in from the walls, whose edges round either way.
+  for (let y = first.y + 2; y < last.y + last.h - 2; y++) {
+    for (let x = first.x + 2; x < last.x + last.w - 2; x++) {
+      if (near(pixel(png, x, y), YELLOW, 8)) continue;
+      x0 = Math.min(x0, x); y0 = Math.min(y0, y); x1 = Math.max(x1, x); y1 = Math.max(y1, y);
+    }
+  }
+  if (x1 < 0) return null;
+  return {left: Math.round((x0 - 4) / cell), top: (y0 - 3) / cell,
+          width: Math.round((x1 - x0 + 1) / cell), height: Math.round((y1 - y0 + 1) / cell)};
+}
+
+// The page's button with this caption, if it is on show: its box.
+export function shownButton(page, caption) {
+  return page.evaluate((text) => {
+    const b = Array.from(document.querySelectorAll('#window button'))
+        .find((e) => e.textContent === text && !e.hidden);
+    if (!b) return null;
+    const r = b.getBoundingClientRect();
+    return {x: r.x, y: r.y, width: r.width, height: r.height, disabled: b.disabled};
+  }, caption);
+}
+
+export const windowBox = (page) => page.evaluate(() => {
+  const r = document.getElementById('window').getBoundingClientRect();
+  return {x: r.x, y: r.y, width: r.width, height: r.height};
+});

@@ -43,10 +43,10 @@
     };
   }
 
-  // Virtual-key codes of a desktop keyboard. Letters and digits follow the
-  // character the key types where it is a Latin letter or a digit, so that
-  // A, S and P are where the layout puts them; keys that type something
-  // else (another script) fall back to their position on the keyboard.
+  // Virtual-key codes of a desktop keyboard. A Latin letter or a digit maps
+  // by the character its key types, so that A, S and P are where the layout
+  // puts them (AZERTY too); a letter of another script (Cyrillic, Greek...)
+  // maps by its key's place, the Latin letter a US keyboard has there.
   var named = {
     Backspace: 8, Tab: 9, Enter: 13, NumpadEnter: 13, ShiftLeft: 16, ShiftRight: 16,
     ControlLeft: 17, ControlRight: 17, AltLeft: 18, AltRight: 18, Escape: 27, Space: 32,
@@ -54,16 +54,15 @@
     ArrowRight: 39, ArrowDown: 40, Insert: 45, Delete: 46
   };
   function virtualKey(e) {
-    var key = e.key || '';
-    if (key.length === 1) {
+    var key = e.key || '', code = e.code || '';
+    if (key.length === 1 && key !== ' ') {
       var upper = key.toUpperCase();
       if (upper >= 'A' && upper <= 'Z') return upper.charCodeAt(0);
       if (key >= '0' && key <= '9') return key.charCodeAt(0);
+      if (/\p{L}/u.test(key)) return /^Key[A-Z]$/.test(code) ? code.charCodeAt(3) : 0;
+      return 0;
     }
-    var code = e.code || '';
-    if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
-    if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
-    var f = /^F([1-9]|1[0-2])$/.exec(code);
+    var f = /^F([1-9]|1[0-2])$/.exec(key);
     if (f) return 111 + Number(f[1]);
     return named[code] || 0;
   }
