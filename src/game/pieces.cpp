@@ -1,4 +1,5 @@
-// The piece catalogue, the rotation rule and the next-piece preview.
+// The piece catalogue and the next-piece preview; the rotation rule is in
+// form1.h.
 #include <string_view>
 
 #include "window/form1.h"
@@ -35,36 +36,6 @@ constexpr std::string_view kPatterns[24][5] = {
     {"00000", "00100", "01100", "00100", "00100"},  // 24 Y, mirrored
 };
 
-// Character `position` (from 1) of pattern row `row` of `piece`, or '\0'
-// where the table has none.
-char patternChar(const GameState& s, int piece, int row, int position) {
-  if (piece < 0 || piece > 24 || row < 0 || row > 5) return '\0';
-  const std::string_view text =
-      s.shapes[static_cast<std::size_t>(piece)][static_cast<std::size_t>(row)];
-  if (position < 1 || static_cast<std::size_t>(position) > text.size()) return '\0';
-  return text[static_cast<std::size_t>(position) - 1];
-}
-
-// The pattern cell (row, position) that box cell (boxRow, boxColumn) shows in
-// rotation state `rotation`: each step is a further quarter turn clockwise
-// about the box's centre cell (3, 3). A state outside 1 to 4 selects nothing
-// and leaves row and position as they were.
-constexpr void selectPatternCell(int rotation, int boxRow, int boxColumn, int& row, int& position) {
-  if (rotation == 1) {
-    row = boxRow;
-    position = boxColumn;
-  } else if (rotation == 2) {
-    row = 6 - boxColumn;
-    position = boxRow;
-  } else if (rotation == 3) {
-    row = 6 - boxRow;
-    position = 6 - boxColumn;
-  } else if (rotation == 4) {
-    row = boxColumn;
-    position = 6 - boxRow;
-  }
-}
-
 }  // namespace
 
 void Form1::loadpatterns() {
@@ -73,15 +44,11 @@ void Form1::loadpatterns() {
   }
 }
 
-void Form1::rotate() { selectPatternCell(turn, i, j, srow, scol); }
-
-bool Form1::boxCellFilled() const { return patternChar(*this, piece, srow, scol) == '1'; }
-
 bool Form1::filledAt(int pieceNumber, int rotation, int boxRow, int boxColumn) const {
   int row = 0;
   int position = 0;
   selectPatternCell(rotation, boxRow, boxColumn, row, position);
-  return patternChar(*this, pieceNumber, row, position) == '1';
+  return patternChar(pieceNumber, row, position) == '1';
 }
 
 void Form1::nextdisplay() {
@@ -98,7 +65,7 @@ void Form1::shownext() {
     for (j = 0; j <= 4; ++j) {
       ++k;
       // Read as stored: every piece spawns in its first rotation state.
-      const char ch = patternChar(*this, nextpiece, i + 1, j + 1);
+      const char ch = patternChar(nextpiece, i + 1, j + 1);
       Rectangle& block = Shape3(k);
       if (ch == '1') {
         block.setLeft(backdrop().left() + static_cast<float>(j) * w);

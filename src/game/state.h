@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -53,6 +54,17 @@ struct GameState {
   // Piece patterns: rows 1 to 5 of pieces 1 to 24 hold five characters of
   // '0' and '1'; row 0 and piece 0 stay empty.
   std::array<std::array<std::string_view, 6>, 25> shapes{};
+  // Character `position` (from 1) of pattern row `row` of piece `number`, or '\0'
+  // where the table has none. Asked 25 times a tick: each range is one
+  // unsigned compare, in which a negative number wraps past every bound.
+  char patternChar(int number, int row, int position) const {
+    if (static_cast<unsigned>(number) > 24U || static_cast<unsigned>(row) > 5U) return '\0';
+    const std::string_view text =
+        shapes[static_cast<std::size_t>(number)][static_cast<std::size_t>(row)];
+    const std::size_t at = static_cast<std::size_t>(position) - 1;
+    return at < text.size() ? text[at] : '\0';
+  }
+
   int srow = 0;  // pattern row and position that rotate() selected
   int scol = 0;
   int i = 0;  // the two loop counters every routine shares

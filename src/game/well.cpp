@@ -1,7 +1,6 @@
 // The well: its cells and walls, the falling piece's movement and the two
 // tests below it, locking, row removal and the counters.
 #include <algorithm>
-#include <cmath>
 
 #include "game/caption.h"
 #include "window/form1.h"
@@ -14,11 +13,13 @@ constexpr int kCells = 264;  // 22 rows of 12, numbered from 1
 
 // The whole row a fractional row lies in. Clamped so that a runaway value
 // cannot overflow the cell arithmetic; the well has 22 rows.
+// Without a call to floorf: inside the clamps every float converts to a
+// long long exactly, and truncation is one too high for negative fractions.
 long long wholeRow(float row) {
-  const float r = std::floor(row);
-  if (!(r > -1.0e6F)) return -1'000'000;  // NaN lands here as well
-  if (r > 1.0e6F) return 1'000'000;
-  return static_cast<long long>(r);
+  if (!(row >= -999'999.0F)) return -1'000'000;  // NaN lands here as well
+  if (row >= 1'000'001.0F) return 1'000'000;
+  const auto whole = static_cast<long long>(row);
+  return static_cast<float>(whole) > row ? whole - 1 : whole;
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ bool Control::onSurface() const {
 void Control::bringToFront() { window_.raise(*this); }
 
 void Control::changed(bool wasVisible, const RectF& before) {
+  // Headless (tests, the fuzzer) nobody listens: no second call to learn that.
+  if (window_.observer_ == nullptr || window_.quiet_) return;
   window_.changed(*this, wasVisible, before);
 }
 

@@ -88,19 +88,27 @@ struct Form1::Controls {
 Form1::Form1(Scheduler& scheduler, RandomSource& random, std::function<float()> timeOfDay)
     : Window(scheduler), random_(random), timeOfDay_(std::move(timeOfDay)) {}
 
-Form1::~Form1() { controls_.reset(); }
+Form1::~Form1() { destroyControls(); }
 
 void Form1::createControls() {
   setCaption("Zarvex");
   setBackColor(rgb(255, 255, 0));
   setClientSize(5850, 5925);
   controls_ = std::make_unique<Controls>(*this);
+  shape1_ = &controls_->Shape1;
+  shape2_ = &controls_->Shape2;
+  shape3_ = &controls_->Shape3;
 }
 
-void Form1::destroyControls() { controls_.reset(); }
+void Form1::destroyControls() {
+  shape1_ = shape2_ = shape3_ = nullptr;
+  controls_.reset();
+}
+
+void Form1::notLoaded() { throw std::logic_error("Form1 is not loaded"); }
 
 Form1::Controls& Form1::controls() const {
-  if (!controls_) throw std::logic_error("Form1 is not loaded");
+  if (!controls_) notLoaded();
   return *controls_;
 }
 
@@ -119,9 +127,6 @@ Label& Form1::hscorelabel() const { return controls().hscorelabel; }
 Label& Form1::scorelabel() const { return controls().scorelabel; }
 Rectangle& Form1::backdrop() const { return controls().backdrop; }
 Label& Form1::npiece() const { return controls().npiece; }
-RectangleArray& Form1::Shape3() const { return controls().Shape3; }
-RectangleArray& Form1::Shape2() const { return controls().Shape2; }
-RectangleArray& Form1::Shape1() const { return controls().Shape1; }
 
 void Form1::Form_Load() {
   Timer2().setEnabled(false);
