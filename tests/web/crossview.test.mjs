@@ -10,7 +10,7 @@ import {after, before, test} from 'node:test';
 import {PNG} from 'pngjs';
 import {BLACK, launch, near, open, pixel, quit, screenshotDir, serve, shot, started, summary, testSite} from './harness.mjs';
 
-const qtScene = process.env.VORLANE_QT_SCENE;
+const qtRenderer = process.env.VORLANE_QT_SCENE;
 const seed = '1234.5';
 // Clock steps (aN: N ms) and keys (kN: virtual-key code N).
 const scenes = {
@@ -52,19 +52,25 @@ async function webScene(steps) {
   return {picture, controls};
 }
 
-function qtPicture(name, steps) {
+// The desktop's picture, and its labels' sizes: {name: [width, height]}.
+function qtScene(name, steps) {
   const file = path.join(screenshotDir, `qt-scene-${name}.png`);
-  execFileSync(qtScene, [seed, steps, file], {env: {...process.env, QT_QPA_PLATFORM: 'offscreen'},
-                                             stdio: ['ignore', 'ignore', 'inherit']});
-  return PNG.sync.read(fs.readFileSync(file));
+  const out = execFileSync(qtRenderer, [seed, steps, file],
+                           {env: {...process.env, QT_QPA_PLATFORM: 'offscreen'},
+                            stdio: ['ignore', 'pipe', 'inherit'], encoding: 'utf8'});
+  const labels = Object.fromEntries(out.trim().split('\n').map((line) => {
+    const [label, w, h] = line.split(' ');
+    return [label, [Number(w), Number(h)]];
+  }));
+  return {picture: PNG.sync.read(fs.readFileSync(file)), labels};
 }
 
 for (const [name, steps] of Object.entries(scenes)) {
   test(`the ${name} scene looks the same in both views`, async () => {
-    assert.ok(qtScene && fs.existsSync(qtScene), `the desktop scene renderer is built: ${qtScene}`);
+    assert.ok(qtRenderer && fs.existsSync(qtRenderer), `the desktop scene renderer is built: ${qtRenderer}`);
     const {picture: web, controls} = await webScene(steps);
     fs.writeFileSync(path.join(screenshotDir, `web-scene-${name}.png`), PNG.sync.write(web));
-    const qt = qtPicture(name, steps);
+    const {picture: qt, labels: qtLabels} = qtScene(name, steps);
     assert.equal(web.width, qt.width, 'same width');
     assert.equal(web.height, qt.height, 'same height');
 
@@ -92,6 +98,15 @@ for (const [name, steps] of Object.entries(scenes)) {
       const edge = {x: r.x + 1, y: r.y + 1, w: 2, h: r.h - 2};
       assert.ok(near(summary(web, edge).colour, summary(qt, edge).colour, 6), `${where}: border`);
     }
+
+    // The labels sized themselves to their captions in the page's fonts,
+    // loaded before the window: as wide as on the desktop, give or take
+    // the hinting.
+    for (const [label, [width]] of Object.entries(qtLabels)) {
+      const l = controls.find((c) => c.name === label);
+      assert.ok(l && Math.abs(l.w - width) <= 2, `${label}: ${l?.w} pixels wide in the page, ${width} on the desktop`);
+    }
+    assert.ok(Object.keys(qtLabels).length === 5, 'the five labels are compared');
 
     // The whole picture in squares of a cell, text left out: the mean
     // colours agree, so nothing is missing, added or out of place.

@@ -201,7 +201,7 @@ export function wallsShown(png) {
   return wallCells().every(([row, col]) => {
     const inside = summary(png, cellInside(row, col));
     const c = wellCell(row, col);
-    return inside.colour && near(inside.colour, RED, 8) && inside.black > 0.1 &&
+    return inside.colour && near(inside.colour, RED, 8) && inside.black > 0.1 && inside.black < 0.5 &&
         near(pixel(png, c.x + 1, c.y + c.h / 2), BLUE, 8);
   });
 }

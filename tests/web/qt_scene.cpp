@@ -1,10 +1,12 @@
 // Draws one scene of a headless game with the desktop view, for the check
 // that the web view draws the same: vorlane_qt_scene SEED STEPS OUT.png,
 // where STEPS is a space-separated list of aN (advance the clock N ms) and
-// kN (key code N down). Runs on Qt's offscreen platform unless told otherwise.
+// kN (key code N down). Prints the labels' sizes. Runs on Qt's offscreen
+// platform unless told otherwise.
 
 #include <QApplication>
 #include <QPixmap>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -45,6 +47,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "vorlane_qt_scene: bad step %s\n", step.c_str());
       return 2;
     }
+  }
+  // The labels' sizes, which they took from the fonts: "name width height"
+  // in pixels a line.
+  for (const vorlane::Control* c : form.surface()) {
+    if (c->kind() != vorlane::ControlKind::Label || !c->visible()) continue;
+    std::printf("%s %ld %ld\n", c->name().c_str(),
+                std::lround(c->width() / vorlane::kTwipsPerPixel),
+                std::lround(c->height() / vorlane::kTwipsPerPixel));
   }
   QApplication::processEvents();
   if (!view.grab().save(QString::fromLocal8Bit(argv[3]))) {

@@ -79,21 +79,30 @@
   });
 
   // Zoom or another screen changes the device pixel ratio: redraw sharp.
+  // Browsers tell of it by a media query's change, a resize, or both.
+  var ratio = window.devicePixelRatio || 1;
   var rescale = guarded(function () { game._vorlane_rescale(); });
-  function watchRatio() {
-    var query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
-    query.addEventListener('change', function () {
-      rescale();
-      watchRatio();
-    }, {once: true});
+  function ratioChanged() {
+    var now = window.devicePixelRatio || 1;
+    if (now === ratio) return;
+    ratio = now;
+    rescale();
+    watchRatio();
   }
+  var query = null;
+  function watchRatio() {
+    if (query) query.removeEventListener('change', ratioChanged);
+    query = matchMedia('(resolution: ' + ratio + 'dppx)');
+    query.addEventListener('change', ratioChanged);
+  }
+  window.addEventListener('resize', ratioChanged);
 
   window.addEventListener('error', function (e) { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', function (e) { stop(e.reason); });
 
-  var fontsReady = Promise.all(Array.prototype.map.call(document.fonts, function (face) {
-    return face.load();
-  }));
+  var faces = [];
+  document.fonts.forEach(function (face) { faces.push(face.load()); });
+  var fontsReady = Promise.all(faces);
   var started = createVorlane({
     noInitialRun: true,
     onAbort: function (what) { stop(what); }
@@ -106,6 +115,7 @@
       game._vorlane_click(id);
       root.focus({preventScroll: true});
     });
+    ratio = window.devicePixelRatio || 1;
     guarded(function () { game.callMain([]); })();
     watchRatio();
     root.focus({preventScroll: true});

@@ -1,0 +1,113 @@
+// The page as shipped: what it shows, what it keeps (nothing), focus and
+// scrolling, sharp drawing at any device pixel ratio, and what it says in a
+// browser that cannot run it.
+import assert from 'node:assert/strict';
+import {after, before, test} from 'node:test';
+import {cellInside, launch, open, quit, serve, shippedSite, shot, started, summary, waitFor,
+        wallsShown} from './harness.mjs';
+
+const sentence = 'This game needs JavaScript and WebAssembly, which this browser has turned off or does not support.';
+
+let server, browser;
+before(async () => {
+  server = await serve(shippedSite);
+  browser = await launch();
+});
+after(async () => {
+  await quit(browser);
+  await server?.close();
+});
+
+test('the page is the window: caption, fonts, focus, counters, and nothing stored', async () => {
+  const page = await open(browser, server.url);
+  await started(page);
+  assert.equal(await page.title(), 'Zarvex');
+  const faces = await page.evaluate(() => Array.from(document.fonts, (f) => `${f.family} ${f.status}`));
+  assert.deepEqual(faces.sort(), ['DejaVu Sans loaded', 'EB Garamond loaded',
+                                  'Liberation Serif loaded', 'Z003 loaded']);
+  assert.deepEqual(await page.evaluate(() => {
+    const r = document.getElementById('window').getBoundingClientRect();
+    return [r.width, r.height];
+  }), [421, 433], 'the client area of the design at 15 twips a pixel');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'window', 'the game has the focus');
+  // Screen readers have the counters, in a live region.
+  const list = await page.evaluate(() => {
+    const ul = document.getElementById('counters');
+    return {live: ul.getAttribute('aria-live'), items: Array.from(ul.children, (li) => li.textContent)};
+  });
+  assert.equal(list.live, 'polite');
+  assert.deepEqual(list.items.slice().sort(),
+                   ['Blocks:0000', 'HiScore:000000', 'Next Piece:', 'Rows:000', 'Score:000000']);
+  await waitFor('the curtain to open', async () => wallsShown(await shot(page)));
+  assert.deepEqual(await page.cookies(), [], 'no cookies');
+  assert.deepEqual(await page.evaluate(() => [localStorage.length, sessionStorage.length]), [0, 0],
+                   'nothing in web storage');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('the game keys do not scroll a page smaller than the window', async () => {
+  const page = await open(browser, server.url, {viewport: {width: 300, height: 240}});
+  await started(page);
+  const scrollable = await page.evaluate(() => document.scrollingElement.scrollHeight > innerHeight);
+  assert.ok(scrollable, 'the page can scroll');
+  for (const key of ['ArrowDown', 'ArrowRight', 'ArrowUp', 'ArrowLeft', 'Space', 'a', 's']) {
+    await page.keyboard.press(key);
+  }
+  assert.deepEqual(await page.evaluate(() => [scrollX, scrollY]), [0, 0]);
+  await page.close();
+});
+
+test('drawn sharp at the device pixel ratio, and again after zooming', async () => {
+  // Hatch lines stay one device pixel wide: at twice the pixels per CSS
+  // pixel, about half as much of a wall cell is black.
+  const wallBlack = (png, ratio) => {
+    const r = cellInside(10, 0);
+    return summary(png, {x: r.x * ratio, y: r.y * ratio, w: r.w * ratio, h: r.h * ratio}).black;
+  };
+  const page = await open(browser, server.url, {viewport: {width: 640, height: 560, deviceScaleFactor: 1}});
+  await started(page);
+  const one = await waitFor('the curtain to open', async () => {
+    const png = await shot(page);
+    return wallsShown(png) ? png : null;
+  });
+  // Zoom: the device pixel ratio changes while the game runs. Emulation
+  // changes it without the resize a browser's zoom brings, so the test
+  // raises that.
+  await page.setViewport({width: 640, height: 560, deviceScaleFactor: 2});
+  await page.evaluate(() => window.dispatchEvent(new Event('resize')));
+  await waitFor('the canvas redrawn at the new ratio',
+                () => page.evaluate(() => document.getElementById('surface').width === 842));
+  const two = await shot(page, 'ratio-2');
+  assert.equal(two.width, 842);
+  const ratio = wallBlack(two, 2) / wallBlack(one, 1);
+  assert.ok(ratio > 0.35 && ratio < 0.65, `black share at 2x over 1x: ${ratio.toFixed(2)}`);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a browser without WebAssembly is told so in one sentence', async () => {
+  const page = await browser.newPage();
+  await page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+  await page.goto(server.url);
+  const shown = await waitFor('the sentence', () => page.evaluate(() => {
+    const p = document.getElementById('unsupported');
+    return !p.hidden && p.offsetHeight > 0 ? p.textContent : null;
+  }));
+  assert.equal(shown, sentence);
+  assert.ok(await page.evaluate(() => document.getElementById('window').hidden));
+  await page.close();
+});
+
+test('a browser with scripts off is told so in one sentence', async () => {
+  const page = await browser.newPage();
+  await page.setJavaScriptEnabled(false);
+  await page.goto(server.url);
+  // Read through the accessibility tree, which needs no script in the page.
+  const snapshot = await page.accessibility.snapshot();
+  const texts = [];
+  const walk = (node) => { if (node.name) texts.push(node.name); (node.children || []).forEach(walk); };
+  walk(snapshot);
+  assert.ok(texts.some((t) => t.includes(sentence)), `the sentence is on show: ${texts.join(' | ')}`);
+  await page.close();
+});
