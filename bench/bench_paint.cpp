@@ -14,27 +14,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "paint_log.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/view.h"
 #include "scenes.h"
 
 namespace {
-
-// Counts the view's paint events and the area they cover.
-class PaintLog final : public QObject {
- public:
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      ++paints;
-      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) {
-        area += static_cast<double>(r.width()) * r.height();
-      }
-    }
-    return false;
-  }
-  int paints = 0;
-  double area = 0;
-};
 
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -65,7 +50,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
   for (int n = 0; n < 10; ++n) paintPending();  // first paints, font loading and the like
 
-  PaintLog log;
+  vorlane::test::PaintLog log;
   view.installEventFilter(&log);
   std::vector<double> tick;
   std::vector<double> full;
@@ -84,7 +69,7 @@ int main(int argc, char** argv) {
     const double t = paintPending();
     if (!restart) {
       tick.push_back(t);
-      tickArea += log.area;
+      tickArea += static_cast<double>(log.area);
       tickPaints += log.paints;
     }
     view.update();

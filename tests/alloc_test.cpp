@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "harness.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"
@@ -79,18 +80,11 @@ long allocationsOf(Step&& step) {
   return allocations.load() - before;
 }
 
-constexpr int cellAt(int row, int column) { return 12 * row + column + 1; }
-
 // A game in play: the curtain open and the intro over, so that a scheduler
 // step of 50 ms fires one gravity tick and nothing else.
 class Allocations : public ::testing::Test {
  protected:
-  void SetUp() override {
-    form.show();
-    while (form.Timer2().interval() != 0 || form.Timer3().interval() != 0) {
-      scheduler.advanceMs(50);
-    }
-  }
+  void SetUp() override { test::startPlaying(scheduler, form); }
 
   Scheduler scheduler;
   Random random{9.0F};
@@ -132,17 +126,7 @@ TEST_F(Allocations, ASpawnMakesNone) {
 
 TEST_F(Allocations, ALockThatRemovesRowsMakesNone) {
   for (int n = 0; n < 20; ++n) {
-    // Rows 17 to 20 full but for column 6, and an upright I above the gap.
-    for (int row = 1; row <= 20; ++row) {
-      for (int column = 1; column <= 10; ++column) {
-        form.Shape2(cellAt(row, column)).setVisible(row >= 17 && column != 6);
-      }
-    }
-    form.piece = 1;
-    form.turn = 1;
-    form.px = 3;
-    form.py = 14;
-    form.speed = 1;
+    test::armFourRowLock(form);
     const unsigned rows = form.rows.value();
     EXPECT_EQ(allocationsOf([&] { scheduler.advanceMs(50); }), 0) << n;
     ASSERT_EQ(form.rows.value(), rows + 4);

@@ -114,11 +114,7 @@ TEST(DrawingOrder, RectanglesAndLabelsLieBelowButtonsAndPanelsEachLayerRaisedOnI
 }
 
 TEST(DrawingOrder, SelfSizingLabelGrowsToTheRightKeepingItsLeft) {
-  struct PerCharacter final : TextMetrics {
-    SizeF measure(const Font& /*font*/, const std::string& text) override {
-      return {100.0F * static_cast<float>(text.size()), 360};
-    }
-  } metrics;
+  test::PerCharacterMetrics metrics;
   Scheduler s;
   BareWindow w(s);
   w.setTextMetrics(&metrics);

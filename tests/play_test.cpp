@@ -397,12 +397,7 @@ TEST_P(CurtainHeight, StopsOnlyOnceTheLowerPanelIsStrictlyBelowTheWindow) {
   f.cover();
   EXPECT_EQ(f.covertop().top(), -height / 2);
   EXPECT_EQ(f.coverbottom().top(), height / 2);
-  int n = 0;
-  while (f.Timer3().interval() != 0 && n < 100) {
-    f.Timer3_Timer();
-    ++n;
-  }
-  EXPECT_EQ(n, steps);
+  EXPECT_EQ(test::openCurtain(f), steps);
 }
 
 INSTANTIATE_TEST_SUITE_P(Heights, CurtainHeight,

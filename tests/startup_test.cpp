@@ -104,11 +104,7 @@ TEST(Startup, CentresTheSidePanelOnTheLineSeventeenCellsFromTheLeft) {
 }
 
 TEST(Startup, CentresLabelsByTheWidthTheirCaptionsTakeWhereTextIsMeasured) {
-  struct PerCharacter final : TextMetrics {
-    SizeF measure(const Font& /*font*/, const std::string& text) override {
-      return {100.0F * static_cast<float>(text.size()), 360};
-    }
-  } metrics;
+  test::PerCharacterMetrics metrics;
   test::ScriptedRandom random;
   Scheduler scheduler;
   test::TestForm form(scheduler, random, {});

@@ -1,8 +1,7 @@
 // The design window as the view draws it, checked by its pixels.
 #include <gtest/gtest.h>
 
-#include <QPaintEvent>
-
+#include "paint_log.h"
 #include "viewed_game.h"
 
 namespace vorlane::test {
@@ -115,22 +114,6 @@ TEST(Render, ButtonsTakeTheirModelGeometry) {
   EXPECT_EQ(pause->font().pixelSize(), 64);                // 48 points
   EXPECT_TRUE(pause->font().bold());
 }
-
-// Collects the areas the view repaints.
-class PaintLog final : public QObject {
- public:
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) {
-        area += static_cast<qint64>(r.width()) * r.height();
-      }
-      ++paints;
-    }
-    return false;
-  }
-  qint64 area = 0;
-  int paints = 0;
-};
 
 TEST(Render, GravityTickRepaintsOnlyThePiece) {
   ViewedGame g;

@@ -1,5 +1,6 @@
-// Headless game fixtures: a Form1 on a hand-driven scheduler and a random
-// source of the test's choosing.
+// What the headless tests and the benchmarks share: a Form1 on a
+// hand-driven scheduler with a random source of the test's choosing, the
+// steps that bring a game into play, prepared scenes and fake text metrics.
 #pragma once
 
 #include <array>
@@ -66,6 +67,59 @@ class TestForm final : public Form1 {
 // Well cell number of (row, column).
 constexpr int cellAt(int row, int column) { return 12 * row + column + 1; }
 
+// Runs the intro's ticks by hand until play begins and the first piece is
+// spawned; the number of ticks it took.
+inline int finishIntro(Form1& form) {
+  int n = 0;
+  for (; n < 10'000 && form.Timer2().interval() != 0; ++n) form.Timer2_Timer();
+  return n;
+}
+
+// Runs the curtain's ticks by hand until it stops; the number of ticks (14
+// for the design window).
+inline int openCurtain(Form1& form) {
+  int n = 0;
+  for (; n < 100 && form.Timer3().interval() != 0; ++n) form.Timer3_Timer();
+  return n;
+}
+
+// Shows the window and lets the scheduler run until the intro and the curtain
+// have stopped: from then on a step of 50 ms fires one gravity tick and
+// nothing else.
+inline void startPlaying(Scheduler& scheduler, Form1& form) {
+  form.show();
+  while (form.Timer2().interval() != 0 || form.Timer3().interval() != 0) {
+    scheduler.advanceMs(50);
+  }
+}
+
+// Rows 17 to 20 full but for column 6 and an upright I above that gap,
+// falling fast: the next gravity tick locks it and removes four rows (its
+// top block stays behind in row 16 and comes down to row 20).
+inline void armFourRowLock(Form1& form) {
+  for (int row = 1; row <= 20; ++row) {
+    for (int column = 1; column <= 10; ++column) {
+      Rectangle& cell = form.Shape2(cellAt(row, column));
+      cell.setVisible(row >= 17 && column != 6);
+      cell.setBackColor(rgb(200, 120, 80));
+      cell.setFillStyle(7);
+    }
+  }
+  form.piece = 1;  // I, upright in box column 3
+  form.turn = 1;
+  form.px = 3;
+  form.py = 14;
+  form.speed = 1;
+}
+
+// Text metrics where every character is 100 twips wide and a line 360 high,
+// so that a label's width tells its caption's length.
+struct PerCharacterMetrics final : TextMetrics {
+  SizeF measure(const Font& /*font*/, const std::string& text) override {
+    return {100.0F * static_cast<float>(text.size()), 360};
+  }
+};
+
 // A loaded Form1 on a fresh record, driven by hand.
 struct Game {
   explicit Game(RandomSource& source, TestForm::Design design = {})
@@ -76,11 +130,7 @@ struct Game {
 
   // Runs the intro to its end: play has begun and the first piece is spawned.
   // Returns the number of intro ticks it took.
-  int finishIntro() {
-    int n = 0;
-    for (; n < 10'000 && form.Timer2().interval() != 0; ++n) form.Timer2_Timer();
-    return n;
-  }
+  int finishIntro() { return test::finishIntro(form); }
   // Visible well cells among 1 to 264.
   int visibleCells() const {
     int n = 0;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "harness.h"
 #include "platform/qt/view.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
@@ -21,19 +22,8 @@ struct ViewedGame {
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
   }
-  // The curtain's ticks, by hand, until it stops: 14 for the design window.
-  int openCurtain() {
-    int ticks = 0;
-    while (form.Timer3().interval() != 0 && ticks < 100) {
-      form.Timer3_Timer();
-      ++ticks;
-    }
-    return ticks;
-  }
-  // The intro's ticks until play begins.
-  void finishIntro() {
-    for (int n = 0; n < 10'000 && form.Timer2().interval() != 0; ++n) form.Timer2_Timer();
-  }
+  int openCurtain() { return test::openCurtain(form); }
+  void finishIntro() { test::finishIntro(form); }
   // Play begun and the first piece brought down into the well, where it
   // is free to move: above the well, the top wall blocks every shift.
   void startPlay() {

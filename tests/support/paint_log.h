@@ -1,0 +1,25 @@
+// Collects the areas a widget repaints, as an event filter installed on it.
+#pragma once
+
+#include <QEvent>
+#include <QObject>
+#include <QPaintEvent>
+
+namespace vorlane::test {
+
+class PaintLog final : public QObject {
+ public:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) {
+        area += static_cast<qint64>(r.width()) * r.height();
+      }
+      ++paints;
+    }
+    return false;
+  }
+  qint64 area = 0;  // in device-independent pixels
+  int paints = 0;
+};
+
+}  // namespace vorlane::test
