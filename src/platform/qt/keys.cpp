@@ -16,8 +16,8 @@ bool nonLatinLetter(int qtKey) {
   return QChar::isLetter(code) && QChar::script(code) != QChar::Script_Latin;
 }
 
-}  // namespace
-
+// The virtual-key code of the Latin letter a US keyboard has on the key of
+// this native scan code, or nothing.
 std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode) {
   // The three letter rows of a US keyboard by their first key's code: PC
   // scan codes, which are also the Linux input codes (evdev); X11 and
@@ -46,6 +46,8 @@ std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode) {
   }
   return std::nullopt;
 }
+
+}  // namespace
 
 std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode) {
   // Qt reports a letter as its capital whatever the shift and caps state,

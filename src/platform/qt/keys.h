@@ -21,10 +21,6 @@ inline constexpr int kAltBit = 4;
 // native scan code; 0 means the place is unknown.
 std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode = 0);
 
-// The Latin letter's virtual-key code of a letter key found by its native
-// scan code on a US keyboard, or nothing.
-std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode);
-
 // The shift state of a key-down event for the modifiers held.
 int shiftState(Qt::KeyboardModifiers modifiers);
 
