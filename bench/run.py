@@ -385,6 +385,44 @@ def session(table, game, bare, env, quick):
               p99 <= 2)
 
 
+# --- The web page ---------------------------------------------------------------
+
+def web(table, quick):
+    """The page in headless Chromium (bench/web_bench.mjs): download size,
+    first frame against a blank page with the same fonts, processor time
+    while playing, and what is pending while paused."""
+    step("web page in headless Chromium")
+    site = os.path.join(HERE, "..", "build", "web")
+    if not os.path.exists(os.path.join(site, "vorlane.wasm")):
+        table.add("web page", "", "build/web missing (make web)", False)
+        return
+    args = ["node", os.path.join(HERE, "web_bench.mjs"), site] + (["--quick"] if quick else [])
+    out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=600).stdout
+    r = json.loads(out.strip().splitlines()[-1])
+    page = r["sizes"]["page"]
+    total = sum(page.values())
+    table.add("web download, gzip: html + boot.js + .js + .wasm", "<= 150 KiB",
+              f"{total / 1024:.1f} KiB (.wasm {page['vorlane.wasm'] / 1024:.1f} KiB)",
+              total <= 150 * 1024)
+    table.add("web fonts, gzip (four faces, beside the page)", "-",
+              f"{r['sizes']['fonts'] / 1024:.0f} KiB ({r['sizes']['fontsRaw'] / 1024:.0f} KiB as is)")
+    ff = r["firstFrame"]
+    ratio = ff["game"] / ff["blank"]
+    table.add("web first frame, page / blank page with the same fonts", "<= 2.0",
+              f"{ratio:.2f} ({ff['game']:.0f} ms / {ff['blank']:.0f} ms, medians of {ff['runs']})",
+              ratio <= 2.0)
+    play = r["play"]
+    note = ", ended in game over" if play["gameOver"] else ""
+    table.add(f"web processor time while playing ({play['seconds']:.0f} s, a key a second)",
+              "<= 1% of a core", f"{play['cpuPercent']:.2f}%{note}", play["cpuPercent"] <= 1.0)
+    paused = r["paused"]
+    held = paused["timers"] + paused["intervals"] + paused["frames"]
+    table.add(f"web timers and animation frames pending while paused", "0",
+              f"{paused['timers']} timers, {paused['intervals']} intervals, {paused['frames']} frames"
+              f" ({paused['cpuPercent']:.3f}% of a core over {paused['seconds']:.0f} s)",
+              held == 0)
+
+
 def describe(threads):
     return (" in " + ", ".join(f"{k}: {v}" for k, v in threads.items())) if threads else ""
 
@@ -422,6 +460,7 @@ def main():
         with XSession(game) as x:  # one X server for the start-up runs
             startup(table, game, bare, dict(x.env, **env), quick)
         session(table, game, bare, env, quick)
+        web(table, quick)
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         print(f"bench: {e}", file=sys.stderr)
         table.print()

@@ -14,9 +14,9 @@ Driver::Driver(Scheduler& scheduler)
   // Handlers change timers many times within one run; the timeout is set
   // once when the run is over, not at every change.
   scheduler_.setWakeupListener([this] {
-    if (!running_) rearm();
+    if (!running_) rearm(now());
   });
-  rearm();
+  rearm(now());
 }
 
 Driver::~Driver() {
@@ -37,12 +37,13 @@ void Driver::wake() {
 void Driver::pump() {
   if (running_) return;
   running_ = true;
-  scheduler_.runDue(now());
+  const Scheduler::Micros t = now();
+  scheduler_.runDue(t);
   running_ = false;
-  rearm();
+  rearm(t);
 }
 
-void Driver::rearm() {
+void Driver::rearm(Scheduler::Micros t) {
   const std::optional<Scheduler::Micros> due = scheduler_.nextDue();
   // Most changes leave the earliest tick where it was: nothing to do then.
   if (due == armedFor_) return;
@@ -53,7 +54,7 @@ void Driver::rearm() {
   }
   // Rounded up to the page clock's next whole step, so that the timeout
   // does not come before the tick is due.
-  const double waitMs = static_cast<double>(std::max<Scheduler::Micros>(*due - now(), 0)) / 1000.0;
+  const double waitMs = static_cast<double>(std::max<Scheduler::Micros>(*due - t, 0)) / 1000.0;
   vl_timeout(waitMs);
 }
 

@@ -32,7 +32,8 @@ class Driver {
   bool armed() const { return armedFor_.has_value(); }
 
  private:
-  void rearm();
+  // Sets the timeout for the earliest due tick, `t` being the time now.
+  void rearm(Scheduler::Micros t);
 
   Scheduler& scheduler_;
   Scheduler::Micros start_;

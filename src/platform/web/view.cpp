@@ -138,10 +138,24 @@ void View::surfaceDamaged(const RectF& area) {
                static_cast<int>(std::floor(area.top / kTwipsPerPixel)) - 1,
                static_cast<int>(std::ceil(area.right() / kTwipsPerPixel)) + 1,
                static_cast<int>(std::ceil(area.bottom() / kTwipsPerPixel)) + 1};
-  for (const Area& d : dirty_) {
-    if (d.left <= a.left && d.top <= a.top && d.right >= a.right && d.bottom >= a.bottom) return;
+  // Areas that touch become one: a moving block's old and new places, and
+  // the blocks of one piece, are painted in one pass.
+  Area merged = a;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (auto it = dirty_.begin(); it != dirty_.end(); ++it) {
+      if (it->left > merged.right || merged.left > it->right || it->top > merged.bottom ||
+          merged.top > it->bottom) {
+        continue;
+      }
+      merged = {std::min(merged.left, it->left), std::min(merged.top, it->top),
+                std::max(merged.right, it->right), std::max(merged.bottom, it->bottom)};
+      dirty_.erase(it);
+      grew = true;
+      break;
+    }
   }
-  dirty_.push_back(a);
+  dirty_.push_back(merged);
   if (dirty_.size() > kMaxAreas) {
     Area all = dirty_.front();
     for (const Area& d : dirty_) {
