@@ -138,9 +138,13 @@ TEST(WindowLifeCycle, UnloadDestroysEveryControlShowRebuildsThemAndTheRecordLive
   f.speed = 1;
   f.Shape2(test::cellAt(20, 5)).setVisible(true);
   f.Pause().setVisible(true);
+  const std::size_t surface = f.surface().size();
+  const std::size_t widgets = f.widgets().size();
+  EXPECT_EQ(f.loads(), 1U);
 
   f.unload();
   EXPECT_FALSE(f.loaded());
+  EXPECT_EQ(f.loads(), 1U);
   EXPECT_TRUE(f.surface().empty());
   EXPECT_TRUE(f.widgets().empty());
   EXPECT_FALSE(g.scheduler.nextDue()) << "the timers went with the window";
@@ -150,6 +154,9 @@ TEST(WindowLifeCycle, UnloadDestroysEveryControlShowRebuildsThemAndTheRecordLive
 
   f.show();
   EXPECT_TRUE(f.loaded());
+  EXPECT_EQ(f.loads(), 2U) << "pointers kept from the first load are stale";
+  EXPECT_EQ(f.surface().size(), surface);
+  EXPECT_EQ(f.widgets().size(), widgets);
   EXPECT_FALSE(f.Pause().visible());
   EXPECT_FALSE(f.Shape2(test::cellAt(20, 5)).visible());
   EXPECT_EQ(f.Shape1().count(), 26);

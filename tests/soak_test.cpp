@@ -28,6 +28,32 @@ struct Totals {
   long long rows = 0;
 };
 
+// The check keeps pointers to the controls between events: it must see a
+// fault in the controls of a new load as well as in the first.
+TEST(Invariants, NameWhatIsBrokenAlsoAfterARestart) {
+  Scheduler scheduler;
+  Random random(7.0F);
+  Form1 form(scheduler, random, [] { return 1.0F; });
+  form.show();
+  test::Invariants invariants;
+  ASSERT_EQ(invariants.check(form), "");
+  form.Command1().click();  // a restart: every control made anew
+  ASSERT_EQ(invariants.check(form), "");
+
+  form.Shape2(25).setVisible(false);
+  EXPECT_EQ(invariants.check(form), "wall cell 25 is hidden");
+  form.Shape2(25).setVisible(true);
+  form.rowslabel().setCaption("Rows:001");
+  EXPECT_EQ(invariants.check(form), "rows label shows Rows:001");
+  form.rowslabel().setCaption("Rows:000");
+  form.piece = 25;
+  EXPECT_EQ(invariants.check(form), "piece 25 out of range");
+  form.piece = 0;
+  EXPECT_EQ(invariants.check(form), "");
+  form.unload();
+  EXPECT_EQ(invariants.check(form), "the window is not loaded");
+}
+
 TEST(Soak, ThousandsOfGamesKeepTheGameWhole) {
   const int games = gamesToPlay();
   Scheduler scheduler;
