@@ -13,7 +13,7 @@ mergeInto(LibraryManager.library, {
     patterns: {},      // "style@ratio" -> CanvasPattern
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
-    metrics: {},       // CSS font -> line height
+    metrics: {},       // CSS font -> its line metrics
 
     root: function() { return document.getElementById('window'); },
     colour: function(c) {
@@ -36,6 +36,28 @@ mergeInto(LibraryManager.library, {
     // apart, so that tiles continue each other from the canvas origin. A
     // line x + y = c covers the pixels whose centres it passes through,
     // those with x + y = c - 1, as the desktop's aliased lines do.
+    // A font's ascent, ascent plus descent, and leading (the line gap: a
+    // normal line's height less the other two), measured once.
+    lineMetrics: function(font) {
+      var m = VL.metrics[font];
+      if (m) return m;
+      if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
+      VL.measure.font = font;
+      var t = VL.measure.measureText('Hg');
+      var span = document.createElement('span');
+      span.style.font = font;
+      span.style.lineHeight = 'normal';
+      span.style.position = 'absolute';
+      span.style.visibility = 'hidden';
+      span.textContent = 'Hg';
+      document.body.appendChild(span);
+      var normal = span.getBoundingClientRect().height;
+      span.remove();
+      var height = t.fontBoundingBoxAscent + t.fontBoundingBoxDescent;
+      m = {ascent: t.fontBoundingBoxAscent, height: height, leading: Math.max(0, normal - height)};
+      VL.metrics[font] = m;
+      return m;
+    },
     pattern: function(ctx, style) {
       var key = style + '@' + VL.ratio;
       var p = VL.patterns[key];
@@ -117,8 +139,7 @@ mergeInto(LibraryManager.library, {
     ctx.font = UTF8ToString(font);
     ctx.fillStyle = VL.colour(colour);
     ctx.textBaseline = 'alphabetic';
-    var m = ctx.measureText('Hg');
-    var ascent = m.fontBoundingBoxAscent, height = ascent + m.fontBoundingBoxDescent;
+    var metrics = VL.lineMetrics(ctx.font);
     var words = UTF8ToString(text).split(' ');
     var lines = [];
     if (wrap) {
@@ -137,7 +158,11 @@ mergeInto(LibraryManager.library, {
     } else {
       lines.push(words.join(' '));
     }
-    for (var k = 0; k < lines.length; k++) ctx.fillText(lines[k], left, top + ascent + k * height);
+    // Each line starts with the font's leading, as the desktop lays text out.
+    for (var k = 0; k < lines.length; k++) {
+      ctx.fillText(lines[k], left,
+                   top + metrics.leading * (k + 1) + metrics.ascent + k * metrics.height);
+    }
     ctx.setTransform(1, 0, 0, 1, 0, 0);
   },
 
@@ -156,16 +181,7 @@ mergeInto(LibraryManager.library, {
 
   vl_text_height__deps: ['$VL'],
   vl_text_height: function(font) {
-    var css = UTF8ToString(font);
-    var h = VL.metrics[css];
-    if (h === undefined) {
-      if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
-      VL.measure.font = css;
-      var m = VL.measure.measureText('Hg');
-      h = m.fontBoundingBoxAscent + m.fontBoundingBoxDescent;
-      VL.metrics[css] = h;
-    }
-    return h;
+    return VL.lineMetrics(UTF8ToString(font)).height;
   },
 
   vl_widget_create__deps: ['$VL'],
