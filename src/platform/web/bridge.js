@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     surfaceContext: null,
     widgets: {},       // id -> {kind, element, context}
     ctx: null,         // the context that begin() chose
+    fillStyle: null,   // the colour value last set on it, if a plain colour
     ratio: 1,
     patterns: {},      // "style@ratio" -> CanvasPattern
     colours: {},       // colour value -> CSS colour
@@ -116,12 +117,17 @@ mergeInto(LibraryManager.library, {
     ctx.rect(left, top, right - left, bottom - top);
     ctx.clip();
     VL.ctx = ctx;
+    VL.fillStyle = null;
   },
 
   vl_fill__deps: ['$VL'],
   vl_fill: function(left, top, right, bottom, colour) {
     if (right <= left || bottom <= top) return;
-    VL.ctx.fillStyle = VL.colour(colour);
+    // Setting a colour parses it: skipped when it is the one already set.
+    if (VL.fillStyle !== colour) {
+      VL.ctx.fillStyle = VL.colour(colour);
+      VL.fillStyle = colour;
+    }
     VL.ctx.fillRect(left, top, right - left, bottom - top);
   },
 
@@ -129,6 +135,7 @@ mergeInto(LibraryManager.library, {
   vl_hatch: function(left, top, right, bottom, style) {
     if (right <= left || bottom <= top || (style !== 6 && style !== 7)) return;
     VL.ctx.fillStyle = VL.pattern(VL.ctx, style);
+    VL.fillStyle = null;
     VL.ctx.fillRect(left, top, right - left, bottom - top);
   },
 
@@ -138,6 +145,7 @@ mergeInto(LibraryManager.library, {
     ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
     ctx.font = UTF8ToString(font);
     ctx.fillStyle = VL.colour(colour);
+    VL.fillStyle = null;
     ctx.textBaseline = 'alphabetic';
     var metrics = VL.lineMetrics(ctx.font);
     var words = UTF8ToString(text).split(' ');

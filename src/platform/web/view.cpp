@@ -30,7 +30,9 @@ struct Scale {
 };
 
 // A rectangle: the fill, the hatch and the border, which lies inside the
-// bounds as a desktop rectangle's thick border does.
+// bounds as a desktop rectangle's thick border does. A border is painted
+// as the whole box in its colour with the inside filled over it: the same
+// pixels as four strips, in fewer calls.
 void paintRectangle(const Scale& px, const Rectangle& r) {
   const double left = r.left();
   const double top = r.top();
@@ -38,19 +40,21 @@ void paintRectangle(const Scale& px, const Rectangle& r) {
   const double height = r.height();
   const double border =
       std::min({static_cast<double>(r.borderWidth()) * kTwipsPerPixel, width / 2, height / 2});
-  px.fill(left, top, width, height, r.backColor());
-  const double insideWidth = width - 2 * border;
-  const double insideHeight = height - 2 * border;
-  if (r.fillStyle() != 1 && insideWidth > 0 && insideHeight > 0) {
-    vl_hatch(px(left + border), px(top + border), px(left + border + insideWidth),
-             px(top + border + insideHeight), r.fillStyle());
+  const int x0 = px(left);
+  const int y0 = px(top);
+  const int x1 = px(left + width);
+  const int y1 = px(top + height);
+  if (border <= 0) {
+    vl_fill(x0, y0, x1, y1, r.backColor());
+  } else {
+    vl_fill(x0, y0, x1, y1, r.borderColor());
+    vl_fill(px(left + border), px(top + border), px(left + width - border),
+            px(top + height - border), r.backColor());
   }
-  if (border <= 0) return;
-  const Colour colour = r.borderColor();
-  px.fill(left, top, width, border, colour);
-  px.fill(left, top + height - border, width, border, colour);
-  px.fill(left, top + border, border, insideHeight, colour);
-  px.fill(left + width - border, top + border, border, insideHeight, colour);
+  if (r.fillStyle() != 1 && width - 2 * border > 0 && height - 2 * border > 0) {
+    vl_hatch(px(left + border), px(top + border), px(left + width - border),
+             px(top + height - border), r.fillStyle());
+  }
 }
 
 void paintLabel(const Scale& px, const Label& label) {
