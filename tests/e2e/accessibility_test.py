@@ -13,12 +13,11 @@ import re
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
-from xsession import XSession, wait_until
+from xsession import WindowCase, XSession, command_line, pinned_environment, wait_until
 
-PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
+PROGRAM, _ = command_line()
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 ROOT = "/org/a11y/atspi/accessible/root"
 
@@ -28,7 +27,7 @@ class AccessibilityBus:
 
     def __enter__(self):
         self.runtime = tempfile.TemporaryDirectory()
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime.name)
+        self.env = pinned_environment(self.runtime.name)
         read_fd, write_fd = os.pipe()
         self.session = subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", f"--print-address={write_fd}"],
@@ -104,17 +103,18 @@ def find_application(bus, name):
     return None
 
 
-class AccessibilityTest(unittest.TestCase):
+class AccessibilityTest(WindowCase):
     def setUp(self):
         self.bus = AccessibilityBus().__enter__()
         self.addCleanup(self.bus.__exit__, None, None, None)
-        self.session = XSession(os.path.abspath(PROGRAM)).__enter__()
+        self.session = XSession(PROGRAM).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         # The bridge starts on its own when a screen reader is running; here
         # there is none, so it is told to.
         self.session.start_game({"DBUS_SESSION_BUS_ADDRESS": self.bus.env["DBUS_SESSION_BUS_ADDRESS"],
                                  "XDG_RUNTIME_DIR": self.bus.runtime.name,
                                  "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        self.origin = self.session.geometry()[:2]
         self.app = wait_until(lambda: find_application(self.bus, "Vorlane"), 20)
         self.assertIsNotNone(self.app, "the game is on the accessibility bus as Vorlane")
 
@@ -135,9 +135,11 @@ class AccessibilityTest(unittest.TestCase):
     def test_counters_read_the_score_after_a_piece_locks(self):
         self.assertEqual(self.counters(),
                          {"Score": "000000", "HiScore": "000000", "Rows": "000", "Blocks": "0000"})
-        time.sleep(3.3)  # the curtain opens and the first piece comes in
+        # The first piece in the well, once the curtain has opened.
+        self.assertTrue(wait_until(lambda: self.client().lowest_piece_row() > 0, 30),
+                        "a piece comes into the well")
         self.session.key("Down")
-        self.assertTrue(wait_until(lambda: self.counters()["Score"] != "000000", 15))
+        self.assertTrue(wait_until(lambda: self.counters()["Score"] != "000000", 30))
         # Read again: the lock may have come in the middle of that reading.
         self.assertEqual(self.counters(),
                          {"Score": "000010", "HiScore": "000010", "Rows": "000", "Blocks": "0001"},

@@ -6,14 +6,12 @@ Usage: desktop_test.py PATH_TO_VORLANE [SCREENSHOT_DIR]
 
 import ctypes
 import ctypes.util
-import os
 import sys
 import unittest
 
-from play_test import PAUSE, WindowCase, is_yellow, px
-from xsession import XSession, wait_until
+from xsession import PAUSE, WindowCase, XSession, command_line, is_yellow, px, wait_until
 
-PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
+PROGRAM, _ = command_line()
 
 # The design client area in pixels (6304 x 6484 twips).
 DESIGN = (px(6304), px(6484))
@@ -47,7 +45,7 @@ class RussianLayoutTest(WindowCase):
     def setUp(self):
         # Without -noreset the server drops the loaded layout as soon as its
         # last client (setxkbmap) disconnects, before the game connects.
-        self.session = XSession(os.path.abspath(PROGRAM), server_args=["-noreset"]).__enter__()
+        self.session = XSession(PROGRAM, server_args=["-noreset"]).__enter__()
         self.session.run(["setxkbmap", "ru"])
         keymap = self.session.run(["xkbcomp", "-xkb", self.session.env["DISPLAY"], "-"])
         self.assertIn("Cyrillic_ze", keymap, "the server took the Russian layout")
@@ -66,7 +64,7 @@ class RussianLayoutTest(WindowCase):
 
 class NoWindowManagerTest(WindowCase):
     def setUp(self):
-        self.session = XSession(os.path.abspath(PROGRAM), 800, 700).__enter__()
+        self.session = XSession(PROGRAM, 800, 700).__enter__()
 
     def tearDown(self):
         self.session.__exit__(None, None, None)

@@ -13,16 +13,12 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
-from play_test import PAUSE, Client, is_black, is_yellow, px
-from xsession import XSession, wait_until
+from xsession import (PAUSE, WindowCase, XSession, command_line, is_yellow, pinned_environment,
+                      px, wait_until)
 
-PROGRAM = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
-SHOTS = sys.argv[2] if len(sys.argv) > 2 else None
-
-DISPLAY_VARIABLES = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")
+PROGRAM, _ = command_line()
 WALL_CELLS = [(0, 0), (0, 11), (10, 0), (10, 11), (21, 0), (21, 11)]
 # The score label's place in client pixels, from the side panel's centre
 # line at 17 cells to either side, and the label's design top and height.
@@ -41,12 +37,11 @@ class NoDisplayTest(unittest.TestCase):
     """Each way of failing to open a window says which it was, in one line."""
 
     def run_without_display(self, **env):
-        base = {k: v for k, v in os.environ.items() if k not in DISPLAY_VARIABLES}
-        with tempfile.TemporaryDirectory() as runtime:
-            # As a desktop session has it: without it the Wayland client
-            # library complains on stderr of its own accord.
-            base["XDG_RUNTIME_DIR"] = runtime
-            return subprocess.run([os.path.abspath(PROGRAM)], env=dict(base, **env),
+        # The pinned environment names no display. It has a runtime
+        # directory, as a desktop session has: without one the Wayland client
+        # library complains on stderr of its own accord.
+        with tempfile.TemporaryDirectory() as home:
+            return subprocess.run([PROGRAM], env=dict(pinned_environment(home), **env),
                                   capture_output=True, text=True, timeout=30)
 
     def assert_one_line(self, result, *parts):
@@ -116,26 +111,20 @@ def dejavu_dir():
     return None
 
 
-class MissingFontsTest(unittest.TestCase):
+class MissingFontsTest(WindowCase):
     def play_with_fonts(self, name, font_dir=None):
         """The game with only `font_dir`'s fonts, or with an empty font
         directory if there is none."""
         with tempfile.TemporaryDirectory() as directory, \
-                XSession(os.path.abspath(PROGRAM)) as session:
+                XSession(PROGRAM) as session:
             if font_dir is None:
                 font_dir = os.path.join(directory, "empty")
                 os.makedirs(font_dir)
             conf = fonts_conf(directory, [font_dir])
             session.start_game(extra_env={"FONTCONFIG_FILE": conf})
-            origin = session.geometry()[:2]
-            self.assertTrue(wait_until(lambda: not is_black(session.screenshot().pixel(
-                origin[0] + 200, origin[1] + 1)), 8), "the curtain opens")
-            time.sleep(0.3)
-            shot = session.screenshot()
-            if SHOTS:
-                os.makedirs(SHOTS, exist_ok=True)
-                shot.save_png(os.path.join(SHOTS, f"fonts-{name}.png"))
-            c = Client(shot, origin)
+            self.session, self.origin = session, session.geometry()[:2]
+            self.assertTrue(self.wait_for_open_curtain(), "the curtain opens onto the walls")
+            c = self.client(f"fonts-{name}")
             for row, column in WALL_CELLS:
                 self.assertGreater(c.red_share(row, column), 0.4, f"wall cell ({row}, {column})")
             # Something is written in the score label's place: glyphs of a
@@ -144,8 +133,8 @@ class MissingFontsTest(unittest.TestCase):
             self.assertGreater(ink, 20, "the score label shows")
             # It plays: a pause shows the Pause button, a click resumes.
             session.key("p")
-            self.assertTrue(wait_until(lambda: Client(session.screenshot(), origin)
-                                       .shows_button(PAUSE), 3), "P shows the Pause button")
+            self.assertTrue(wait_until(lambda: self.client().shows_button(PAUSE), 20),
+                            "P shows the Pause button")
             self.assertTrue(session.alive())
             self.assertEqual(session.close_window(), 0)
 

@@ -119,7 +119,8 @@ TEST(Input, GameOverButtonRestartsTheGame) {
 
   g.view.move(0, 0);  // moved away by the player
   QTest::mouseClick(over, Qt::LeftButton);
-  QTest::qWait(10);  // lets the old button's deferred deletion run
+  // The old button goes with the old window, by a deferred deletion.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return over.isNull(); }, 10'000));
 
   // Centred again, as every new window is.
   const QPoint screenCentre = g.view.screen()->availableGeometry().center();
