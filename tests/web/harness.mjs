@@ -196,9 +196,10 @@ export function wallCells() {
 }
 
 // Whether every wall cell shows as the design has it: red, hatched, with a
-// blue border. The curtain hides them until it has opened.
-export function wallsShown(png) {
-  return wallCells().every(([row, col]) => {
+// blue border. The curtain hides them until it has opened. A new piece
+// passes over the top row: {top: false} leaves that row out.
+export function wallsShown(png, {top = true} = {}) {
+  return wallCells().filter(([row]) => top || row !== 0).every(([row, col]) => {
     const inside = summary(png, cellInside(row, col));
     const c = wellCell(row, col);
     return inside.colour && near(inside.colour, RED, 8) && inside.black > 0.1 && inside.black < 0.5 &&
@@ -223,14 +224,23 @@ export function pieceBox(png) {
           width: Math.round((x1 - x0 + 1) / cell), height: Math.round((y1 - y0 + 1) / cell)};
 }
 
-// The page's button with this caption, if it is on show: its box.
+// The page's button with this caption, if it is on show: its box, and a
+// point where a click reaches it (null while the curtain's panels, which
+// lie above the buttons, cover it all).
 export function shownButton(page, caption) {
   return page.evaluate((text) => {
     const b = Array.from(document.querySelectorAll('#window button'))
         .find((e) => e.textContent === text && !e.hidden);
     if (!b) return null;
     const r = b.getBoundingClientRect();
-    return {x: r.x, y: r.y, width: r.width, height: r.height, disabled: b.disabled};
+    let point = null;
+    for (let i = 1; i < 8 && !point; i++) {
+      for (let j = 1; j < 8 && !point; j++) {
+        const x = r.x + (r.width * j) / 8, y = r.y + (r.height * i) / 8;
+        if (document.elementFromPoint(x, y) === b) point = {x, y};
+      }
+    }
+    return {x: r.x, y: r.y, width: r.width, height: r.height, disabled: b.disabled, point};
   }, caption);
 }
 

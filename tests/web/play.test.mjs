@@ -24,9 +24,13 @@ const untilBox = (page, what, check) => waitFor(what, async () => {
   return b && check(b) ? b : null;
 });
 
+// A real click on a part of the button that shows.
 async function clickButton(page, caption) {
-  const b = await waitFor(`the ${caption} button`, () => shownButton(page, caption));
-  await page.mouse.click(b.x + b.width / 2, b.y + b.height / 2);
+  const b = await waitFor(`the ${caption} button in reach`, async () => {
+    const shown = await shownButton(page, caption);
+    return shown && shown.point ? shown : null;
+  });
+  await page.mouse.click(b.point.x, b.point.y);
 }
 
 test('a game: the board, moves and turns, pause, game over and restart', async () => {
@@ -137,5 +141,65 @@ test('ticks missed in a frozen background tab are not caught up in a burst', asy
     return t > before ? t : null;
   });
   assert.ok(woken - before <= 3, `${woken - before} ticks at once after waking`);
+  await page.close();
+});
+
+// A key as a keyboard with another layout sends it: the character it types
+// and its place on the keyboard differ from a US keyboard's.
+async function layoutKey(session, key, code, keyCode) {
+  for (const type of ['keyDown', 'keyUp']) {
+    await session.send('Input.dispatchKeyEvent',
+                       {type, key, code, windowsVirtualKeyCode: keyCode, text: type === 'keyDown' ? key : undefined});
+  }
+}
+
+test('A, S and P follow the layout: by letter on AZERTY, by place on Russian', async () => {
+  const page = await open(browser, `${server.url}?seed=7`);
+  await started(page);
+  const session = await page.createCDPSession();
+  await untilBox(page, 'the first piece in the well', (b) => b.width === 3 && b.height === 2 && b.top < 9);
+  // AZERTY: the key that types "a" is where a US keyboard has Q.
+  await layoutKey(session, 'a', 'KeyQ', 65);
+  await untilBox(page, 'the piece turned by the AZERTY A', (b) => b.width === 2 && b.height === 3);
+  // Russian: the key in A's place types "ф", the one in S's place "ы".
+  await layoutKey(session, 'ы', 'KeyS', 83);
+  await untilBox(page, 'the piece turned back by the Russian S', (b) => b.width === 3 && b.height === 2);
+  await layoutKey(session, 'з', 'KeyP', 80);
+  await waitFor('the Pause button', () => shownButton(page, 'Pause'));
+  // A key of another script that stands on no letter of a US keyboard does nothing.
+  await layoutKey(session, 'ё', 'Backquote', 192);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('keys in every state keep the game whole: curtain, intro, play, pause, game over, restart', async () => {
+  const page = await open(browser, `${server.url}?seed=11`);
+  const keys = ['ArrowLeft', 'ArrowRight', 'ArrowDown', 'ArrowUp', 'a', 's', 'p', 'Space', 'Enter', 'q', 'Escape'];
+  let k = 0;
+  const storm = async (n) => { for (let i = 0; i < n; i++) await page.keyboard.press(keys[k++ % keys.length]); };
+  await started(page);
+  await storm(40);  // the curtain and the intro
+  // Play, with pauses the storm makes and clicks that resume them, to the end.
+  await waitFor('Game Over', async () => {
+    if (await shownButton(page, 'Game Over')) return true;
+    if (await shownButton(page, 'Pause')) await clickButton(page, 'Pause');
+    await storm(5);
+    for (let i = 0; i < 5; i++) await page.keyboard.press('ArrowDown');
+    return false;
+  }, {timeout: 180000, every: 50});
+  await storm(30);  // game over
+  // A P in the storm may have stopped the curtain, whose panels lie above
+  // the buttons, before it uncovered "Game Over": the Pause button lets it
+  // go on.
+  if (await shownButton(page, 'Pause')) await clickButton(page, 'Pause');
+  await clickButton(page, 'Game Over');
+  await waitFor('a new game', async () => (await counters(page)).piecelabel === 'Blocks:0000');
+  await storm(30);  // the restart's curtain
+  await waitFor('the new game whole', async () => {
+    if (await shownButton(page, 'Pause')) await clickButton(page, 'Pause');
+    return wallsShown(await shot(page, 'storm'), {top: false});
+  });
+  assert.equal(await page.evaluate(() => document.getElementById('fault').hidden), true, 'no fault');
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
