@@ -24,8 +24,10 @@
     var buttons = root.querySelectorAll('button');
     for (var k = 0; k < buttons.length; k++) buttons[k].disabled = true;
     var fault = document.getElementById('fault');
-    fault.textContent = 'The game stopped after an internal error and cannot go on (' +
-        String(reason && reason.message ? reason.message : reason) +
+    // A C++ exception reaches here as a bare number: say what it is.
+    var what = typeof reason === 'number' ? 'an exception in the game' :
+        String(reason && reason.message ? reason.message : reason);
+    fault.textContent = 'The game stopped after an internal error and cannot go on (' + what +
         '). Reload the page to play again.';
     fault.hidden = false;
   }
