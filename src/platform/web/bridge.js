@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     surfaceContext: null,
     widgets: {},       // id -> {kind, element, context}
     ctx: null,         // the context that begin() chose
+    clip: null,        // [left, top, right, bottom] that begin() set
     fillStyle: null,   // the colour value last set on it, if a plain colour
     ratio: 1,
     patterns: {},      // "style@ratio" -> CanvasPattern
@@ -109,19 +110,22 @@ mergeInto(LibraryManager.library, {
   },
 
   vl_begin__deps: ['$VL'],
+  // Everything but text is an axis-aligned rectangle in device pixels, cut
+  // to the clip rectangle by hand: cheaper than a clip path on the canvas.
   vl_begin: function(target, left, top, right, bottom) {
-    var ctx = target === 0 ? VL.surfaceContext : VL.widgets[target].context;
-    ctx.save();
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.beginPath();
-    ctx.rect(left, top, right - left, bottom - top);
-    ctx.clip();
-    VL.ctx = ctx;
+    VL.ctx = target === 0 ? VL.surfaceContext : VL.widgets[target].context;
+    VL.ctx.setTransform(1, 0, 0, 1, 0, 0);
+    VL.clip = [left, top, right, bottom];
     VL.fillStyle = null;
   },
 
   vl_fill__deps: ['$VL'],
   vl_fill: function(left, top, right, bottom, colour) {
+    var c = VL.clip;
+    if (left < c[0]) left = c[0];
+    if (top < c[1]) top = c[1];
+    if (right > c[2]) right = c[2];
+    if (bottom > c[3]) bottom = c[3];
     if (right <= left || bottom <= top) return;
     // Setting a colour parses it: skipped when it is the one already set.
     if (VL.fillStyle !== colour) {
@@ -133,6 +137,11 @@ mergeInto(LibraryManager.library, {
 
   vl_hatch__deps: ['$VL'],
   vl_hatch: function(left, top, right, bottom, style) {
+    var c = VL.clip;
+    if (left < c[0]) left = c[0];
+    if (top < c[1]) top = c[1];
+    if (right > c[2]) right = c[2];
+    if (bottom > c[3]) bottom = c[3];
     if (right <= left || bottom <= top || (style !== 6 && style !== 7)) return;
     VL.ctx.fillStyle = VL.pattern(VL.ctx, style);
     VL.fillStyle = null;
@@ -141,7 +150,11 @@ mergeInto(LibraryManager.library, {
 
   vl_text__deps: ['$VL'],
   vl_text: function(font, colour, left, top, width, wrap, text) {
-    var ctx = VL.ctx;
+    var ctx = VL.ctx, c = VL.clip;
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
+    ctx.clip();
     ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
     ctx.font = UTF8ToString(font);
     ctx.fillStyle = VL.colour(colour);
@@ -171,12 +184,11 @@ mergeInto(LibraryManager.library, {
       ctx.fillText(lines[k], left,
                    top + metrics.leading * (k + 1) + metrics.ascent + k * metrics.height);
     }
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.restore();
   },
 
   vl_end__deps: ['$VL'],
   vl_end: function() {
-    VL.ctx.restore();
     VL.ctx = null;
   },
 
