@@ -17,8 +17,9 @@
 //   Shape2  the well: element 12 * row + column + 1 is the cell in row 0 to
 //           21 and column 0 to 11; the cell is occupied exactly when the
 //           element is visible. Rows 0 and 21 and columns 0 and 11 are walls.
-//   Shape3  the preview: element 5 * r + c + 1 stands for pattern cell
-//           (r + 1, c + 1) of the next piece, laid over `backdrop`.
+//   Shape3  the preview: element 5 * r + c + 1, r and c from 0 to 4, shows
+//           pattern cell (r + 1, c + 1) of the next piece as stored, in grid
+//           row r and column c over `backdrop`.
 //
 // Each routine below says what it reads (<-), what it sets (->) and what it
 // leaves in the shared counters that a caller relies on.
