@@ -11,6 +11,7 @@
 #include <QStylePainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/qt/accessible.h"
 #include "platform/qt/keys.h"
@@ -203,7 +204,20 @@ void View::surfaceDamaged(const RectF& area) {
   const int top = static_cast<int>(std::floor(area.top / kTwipsPerPixel)) - 1;
   const int right = static_cast<int>(std::ceil(area.right() / kTwipsPerPixel)) + 1;
   const int bottom = static_cast<int>(std::ceil(area.bottom() / kTwipsPerPixel)) + 1;
-  update(left, top, right - left, bottom - top);
+  // A tick changes a dozen rectangles. Their damage is gathered into one
+  // rectangle and handed to Qt once, when control is back in the event
+  // loop: Qt's dirty-region bookkeeping runs once instead of a dozen times,
+  // and the painter clips to one rectangle rather than a region of many
+  // bands. What the larger area repaints is drawn as it already was.
+  // Damage outside the view never shows and is left out.
+  const QRect pixels = QRect(left, top, right - left, bottom - top) & rect();
+  if (!pixels.isEmpty()) {
+    if (damaged_.isEmpty()) {
+      QMetaObject::invokeMethod(
+          this, [this] { update(std::exchange(damaged_, QRect())); }, Qt::QueuedConnection);
+    }
+    damaged_ |= pixels;
+  }
   // A label's new caption is news for a screen reader.
   if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
@@ -363,6 +377,9 @@ void View::buttonClicked(QPushButton* button) {
 }
 
 void View::paintEvent(QPaintEvent* event) {
+  // A paint that covers the damage not yet handed to Qt (a repaint() of the
+  // whole view, say) leaves none behind.
+  if (!damaged_.isEmpty() && (QRegion(damaged_) - event->region()).isEmpty()) damaged_ = QRect();
   QPainter p(this);
   const QRect dirtyPixels = event->rect();
   p.fillRect(dirtyPixels, qColour(window_.backColor()));

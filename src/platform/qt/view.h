@@ -75,6 +75,7 @@ class View final : public QWidget, public WindowObserver {
   std::vector<Entry> widgets_;  // in no particular order; restack() orders them
   bool wasLoaded_ = false;
   bool centrePending_ = false;
+  QRect damaged_;  // the surface damaged and not yet handed to Qt, in pixels
 };
 
 }  // namespace vorlane::qt
