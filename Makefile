@@ -57,7 +57,7 @@ test-asan:
 bench: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_measured vorlane_alloc_tests bench_model \
-	  tick_instructions bench_paint bare_window
+	  tick_instructions bench_paint bare_window yardstick
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web --target vorlane_web
 	python3 bench/run.py build/dev

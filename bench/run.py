@@ -32,7 +32,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-from xsession import TWIPS_PER_PIXEL, XSession, wait_until  # noqa: E402
+from xsession import GAME_OVER, PAUSE, Client, XSession, centre, wait_until  # noqa: E402
 
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 
@@ -261,23 +261,6 @@ class ProcessClock:
         return cpu1 - cpu0, sum(per_thread.values()), per_thread
 
 
-def px(twips):
-    return int(twips / TWIPS_PER_PIXEL)
-
-
-def is_button_face(p):
-    return max(p) - min(p) < 16 and 180 < min(p)
-
-
-# Client coordinates: the Pause button and the Game Over button (centred in
-# the client area of 6304 x 6484 twips).
-PAUSE_FACE = (px(1560) + 12, px(240) + 12)
-PAUSE_CENTRE = (px(1560 + 3015 / 2), px(240 + 1935 / 2))
-OVER_LEFT, OVER_TOP = (6304 - 2655) / 2, (6484 - 2175) / 2
-OVER_FACE = (px(OVER_LEFT) + 10, px(OVER_TOP) + 10)
-OVER_CENTRE = (px(OVER_LEFT + 2655 / 2), px(OVER_TOP + 300))
-
-
 class Player:
     """Plays like a person at a leisurely pace: moves and turns each piece a
     few times, lets it fall a while, then drops it. It looks at the screen
@@ -291,9 +274,8 @@ class Player:
         self.rng = random.Random(20261208)
         self.restarts = []  # monotonic ns of each restart click
 
-    def at(self, where):
-        shot = self.session.screenshot()
-        return shot.pixel(self.origin[0] + where[0], self.origin[1] + where[1])
+    def client(self):
+        return Client(self.session.screenshot(), self.origin)
 
     def click(self, where):
         # A synchronous move to where the pointer already is never ends:
@@ -323,22 +305,22 @@ class Player:
             rest(1.2)
             if time.monotonic() < deadline and self.still():  # game over: start again
                 self.restarts.append(time.monotonic_ns())
-                self.click(OVER_CENTRE)
+                self.click(centre(GAME_OVER))
 
     def pause(self):
         self.session.key("p")
-        return wait_until(lambda: is_button_face(self.at(PAUSE_FACE)), 5)
+        return wait_until(lambda: self.client().shows_button(PAUSE), 5)
 
     def resume(self):
-        self.click(PAUSE_CENTRE)
-        return wait_until(lambda: not is_button_face(self.at(PAUSE_FACE)), 5)
+        self.click(centre(PAUSE))
+        return wait_until(lambda: not self.client().shows_button(PAUSE), 5)
 
     def end_game(self, timeout=120):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             self.session.key(*["Down"] * 5, delay_ms=15)
             if self.still(0.4):
-                return is_button_face(self.at(OVER_FACE))
+                return self.client().shows_button(GAME_OVER)
         return False
 
 
