@@ -53,7 +53,8 @@ test-asan:
 
 # Benchmarks against the performance budgets: builds the optimised tree and
 # prints one table (figure, budget, measured, pass); docs/performance.md says
-# what each figure means. About four minutes; fails when a budget is missed.
+# what each figure means. About four minutes once built (six the first time,
+# with both builds); fails when a budget is missed.
 bench: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_measured vorlane_alloc_tests bench_model \

@@ -199,6 +199,10 @@ def bare_rss(bare, env):
     finally:
         proc.terminate()
         proc.wait()
+        # A window search that meets a window being destroyed fails: the
+        # next program is looked for once this one's window has gone.
+        wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^Bare$"], env=env,
+                                          capture_output=True).returncode != 0, 10)
 
 
 class ProcessClock:
