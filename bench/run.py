@@ -272,8 +272,11 @@ class Player:
     game's main thread falling still (no timer armed), which costs the game
     nothing."""
 
-    def __init__(self, session, origin):
+    def __init__(self, session, origin, restarts_game=True):
         self.session, self.origin = session, origin
+        # The yardstick has no game over; its player looks for one all the
+        # same, so that its keys come at the game's moments, but never clicks.
+        self.restarts_game = restarts_game
         self.clock = ProcessClock(session.game.pid)
         self.rng = random.Random(20261208)
         self.restarts = []  # monotonic ns of each restart click
@@ -307,7 +310,8 @@ class Player:
                 break
             self.session.key("Down")
             rest(1.2)
-            if time.monotonic() < deadline and self.still():  # game over: start again
+            over = time.monotonic() < deadline and self.still()
+            if over and self.restarts_game:  # game over: start again
                 self.restarts.append(time.monotonic_ns())
                 self.click(centre(GAME_OVER))
 
@@ -339,7 +343,8 @@ class Beside:
 
     def __init__(self, session, process):
         self.game = process
-        self.key, self.click, self.screenshot = session.key, session.click, session.screenshot
+        self.run, self.key, self.click = session.run, session.key, session.click
+        self.screenshot = session.screenshot
 
 
 def yardstick_play(session, program, seconds):
@@ -352,7 +357,7 @@ def yardstick_play(session, program, seconds):
                               "^Yardstick$"], timeout=30).split()[0]
         session.run(["xdotool", "windowfocus", "--sync", window])
         time.sleep(1)  # its first frames are out
-        player = Player(Beside(session, process), (0, 0))
+        player = Player(Beside(session, process), (0, 0), restarts_game=False)
         return ProcessClock(process.pid).measure(seconds, player.play_until)
     finally:
         process.terminate()
