@@ -6,9 +6,9 @@ import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import {after, before, test} from 'node:test';
+import {test} from 'node:test';
 import {PNG} from 'pngjs';
-import {BLACK, launch, near, open, pixel, quit, screenshotDir, serve, shot, started, summary, testSite} from './harness.mjs';
+import {BLACK, near, open, pixel, screenshotDir, serveAndLaunch, shot, started, summary, testSite} from './harness.mjs';
 
 const qtRenderer = process.env.VORLANE_QT_SCENE;
 const seed = '1234.5';
@@ -21,18 +21,10 @@ const scenes = {
   stacked: 'a6000 k40 a3000 k37 k37 k37 k40 a3000 k39 k39 k39 k83 k40 a3000 k65 k40 a3000 a1200',
 };
 
-let server, browser;
-before(async () => {
-  server = await serve(testSite);
-  browser = await launch();
-});
-after(async () => {
-  await quit(browser);
-  await server?.close();
-});
+const ctx = serveAndLaunch(testSite);
 
 async function webScene(steps) {
-  const page = await open(browser, `${server.url}?scene=1&seed=${seed}`);
+  const page = await open(ctx.browser, `${ctx.server.url}?scene=1&seed=${seed}`);
   await started(page);
   const cells = await page.evaluate((list) => {
     const t = window.vorlaneTest;

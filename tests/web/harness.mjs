@@ -5,6 +5,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import {after, before} from 'node:test';
 import {PNG} from 'pngjs';
 import puppeteer from 'puppeteer-core';
 
@@ -94,6 +95,21 @@ function countPending() {
 }
 
 // A page at `url` whose pending timers can be counted, its errors kept.
+// One static server for `site` and one browser for the whole test file,
+// started before its first test and closed after its last.
+export function serveAndLaunch(site) {
+  const ctx = {server: null, browser: null};
+  before(async () => {
+    ctx.server = await serve(site);
+    ctx.browser = await launch();
+  });
+  after(async () => {
+    await quit(ctx.browser);
+    await ctx.server?.close();
+  });
+  return ctx;
+}
+
 export async function open(browser, url, {viewport = {width: 640, height: 560}} = {}) {
   const page = await browser.newPage();
   page.errors = [];

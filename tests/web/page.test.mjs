@@ -2,24 +2,15 @@
 // scrolling, sharp drawing at any device pixel ratio, and what it says in a
 // browser that cannot run it.
 import assert from 'node:assert/strict';
-import {after, before, test} from 'node:test';
-import {cellInside, launch, open, quit, serve, shippedSite, shot, started, summary, waitFor,
-        wallsShown} from './harness.mjs';
+import {test} from 'node:test';
+import {cellInside, open, serveAndLaunch, shippedSite, shot, started, summary, waitFor, wallsShown} from './harness.mjs';
 
 const sentence = 'This game needs JavaScript and WebAssembly, which this browser has turned off or does not support.';
 
-let server, browser;
-before(async () => {
-  server = await serve(shippedSite);
-  browser = await launch();
-});
-after(async () => {
-  await quit(browser);
-  await server?.close();
-});
+const ctx = serveAndLaunch(shippedSite);
 
 test('the page is the window: caption, fonts, focus, counters, and nothing stored', async () => {
-  const page = await open(browser, server.url);
+  const page = await open(ctx.browser, ctx.server.url);
   await started(page);
   assert.equal(await page.title(), 'Zarvex');
   const faces = await page.evaluate(() => Array.from(document.fonts, (f) => `${f.family} ${f.status}`));
@@ -47,7 +38,7 @@ test('the page is the window: caption, fonts, focus, counters, and nothing store
 });
 
 test('the game keys do not scroll a page smaller than the window', async () => {
-  const page = await open(browser, server.url, {viewport: {width: 300, height: 240}});
+  const page = await open(ctx.browser, ctx.server.url, {viewport: {width: 300, height: 240}});
   await started(page);
   const scrollable = await page.evaluate(() => document.scrollingElement.scrollHeight > innerHeight);
   assert.ok(scrollable, 'the page can scroll');
@@ -65,7 +56,7 @@ test('drawn sharp at the device pixel ratio, and again after zooming', async () 
     const r = cellInside(10, 0);
     return summary(png, {x: r.x * ratio, y: r.y * ratio, w: r.w * ratio, h: r.h * ratio}).black;
   };
-  const page = await open(browser, server.url, {viewport: {width: 640, height: 560, deviceScaleFactor: 1}});
+  const page = await open(ctx.browser, ctx.server.url, {viewport: {width: 640, height: 560, deviceScaleFactor: 1}});
   await started(page);
   const one = await waitFor('the curtain to open', async () => {
     const png = await shot(page);
@@ -87,9 +78,9 @@ test('drawn sharp at the device pixel ratio, and again after zooming', async () 
 });
 
 test('a browser without WebAssembly is told so in one sentence', async () => {
-  const page = await browser.newPage();
+  const page = await ctx.browser.newPage();
   await page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
-  await page.goto(server.url);
+  await page.goto(ctx.server.url);
   const shown = await waitFor('the sentence', () => page.evaluate(() => {
     const p = document.getElementById('unsupported');
     return !p.hidden && p.offsetHeight > 0 ? p.textContent : null;
@@ -100,9 +91,9 @@ test('a browser without WebAssembly is told so in one sentence', async () => {
 });
 
 test('a browser with scripts off is told so in one sentence', async () => {
-  const page = await browser.newPage();
+  const page = await ctx.browser.newPage();
   await page.setJavaScriptEnabled(false);
-  await page.goto(server.url);
+  await page.goto(ctx.server.url);
   // Read through the accessibility tree, which needs no script in the page.
   const snapshot = await page.accessibility.snapshot();
   const texts = [];

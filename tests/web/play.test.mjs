@@ -3,19 +3,11 @@
 // of the page starts from a fixed seed, so the first piece is known: one
 // three cells wide and two high.
 import assert from 'node:assert/strict';
-import {after, before, test} from 'node:test';
-import {counters, launch, near, open, pending, pieceBox, pixel, quit, serve, shot, shownButton,
-        started, testSite, waitFor, wallsShown, windowBox, YELLOW} from './harness.mjs';
+import {test} from 'node:test';
+import {YELLOW, counters, near, open, pending, pieceBox, pixel, serveAndLaunch, shot, shownButton,
+        started, testSite, waitFor, wallsShown, windowBox} from './harness.mjs';
 
-let server, browser;
-before(async () => {
-  server = await serve(testSite);
-  browser = await launch();
-});
-after(async () => {
-  await quit(browser);
-  await server?.close();
-});
+const ctx = serveAndLaunch(testSite);
 
 const box = async (page, name) => pieceBox(await shot(page, name));
 // Waits until the falling piece's box passes `check`, and returns it.
@@ -34,7 +26,7 @@ async function clickButton(page, caption) {
 }
 
 test('a game: the board, moves and turns, pause, game over and restart', async () => {
-  const page = await open(browser, `${server.url}?seed=7`);
+  const page = await open(ctx.browser, `${ctx.server.url}?seed=7`);
   await started(page);
 
   // The curtain opens on the walls, the well and the side panel.
@@ -111,7 +103,7 @@ test('a game: the board, moves and turns, pause, game over and restart', async (
 });
 
 test('a fault in the game stops it and says so on the page', async () => {
-  const page = await open(browser, `${server.url}?seed=7`);
+  const page = await open(ctx.browser, `${ctx.server.url}?seed=7`);
   await started(page);
   await page.evaluate(() => window.vorlaneTest._vorlane_test_trap_at_next_tick());
   const message = await waitFor('the fault message', () => page.evaluate(() => {
@@ -126,7 +118,7 @@ test('a fault in the game stops it and says so on the page', async () => {
 });
 
 test('ticks missed in a frozen background tab are not caught up in a burst', async () => {
-  const page = await open(browser, `${server.url}?seed=7`);
+  const page = await open(ctx.browser, `${ctx.server.url}?seed=7`);
   await started(page);
   await untilBox(page, 'play to start', (b) => b.width === 3 && b.height === 2 && b.top >= 1);
   const ticks = () => page.evaluate(() => window.vorlaneTest._vorlane_test_ticks());
@@ -154,7 +146,7 @@ async function layoutKey(session, key, code, keyCode) {
 }
 
 test('A, S and P follow the layout: by letter on AZERTY, by place on Russian', async () => {
-  const page = await open(browser, `${server.url}?seed=7`);
+  const page = await open(ctx.browser, `${ctx.server.url}?seed=7`);
   await started(page);
   const session = await page.createCDPSession();
   await untilBox(page, 'the first piece in the well', (b) => b.width === 3 && b.height === 2 && b.top < 9);
@@ -173,7 +165,7 @@ test('A, S and P follow the layout: by letter on AZERTY, by place on Russian', a
 });
 
 test('keys in every state keep the game whole: curtain, intro, play, pause, game over, restart', async () => {
-  const page = await open(browser, `${server.url}?seed=11`);
+  const page = await open(ctx.browser, `${ctx.server.url}?seed=11`);
   const keys = ['ArrowLeft', 'ArrowRight', 'ArrowDown', 'ArrowUp', 'a', 's', 'p', 'Space', 'Enter', 'q', 'Escape'];
   let k = 0;
   const storm = async (n) => { for (let i = 0; i < n; i++) await page.keyboard.press(keys[k++ % keys.length]); };
