@@ -93,11 +93,8 @@ long buildScore(const Aimer::Grid& g) {
   long score = 0;
   int lastTop = -1;
   for (int c = 1; c <= 10; ++c) {
-    int top = 21;
-    for (int r = 20; r >= 1; --r) {
-      if (g[r][c]) top = r;
-    }
-    for (int r = top + 1; r <= 20; ++r) score -= g[r][c] ? 0 : 100;
+    const int top = Aimer::columnTop(g, c);
+    score -= 100L * Aimer::holesIn(g, c);
     if (c == 10) {
       score -= (21 - top) * 1000;
       continue;

@@ -48,17 +48,28 @@ int Aimer::fullRows(const Grid& g) {
   return full;
 }
 
+int Aimer::columnTop(const Grid& g, int c) {
+  int top = 21;
+  for (int r = 20; r >= 1; --r) {
+    if (g[r][c]) top = r;
+  }
+  return top;
+}
+
+int Aimer::holesIn(const Grid& g, int c) {
+  int n = 0;
+  for (int r = columnTop(g, c) + 1; r <= 20; ++r) n += g[r][c] ? 0 : 1;
+  return n;
+}
+
 long Aimer::score(const Grid& g) {
   long holes = 0;
   long height = 0;
   long bumps = 0;
   int lastTop = -1;
   for (int c = 1; c <= 10; ++c) {
-    int top = 21;
-    for (int r = 20; r >= 1; --r) {
-      if (g[r][c]) top = r;
-    }
-    for (int r = top + 1; r <= 20; ++r) holes += g[r][c] ? 0 : 1;
+    const int top = columnTop(g, c);
+    holes += holesIn(g, c);
     height += 21 - top;
     if (lastTop >= 0) bumps += std::abs(top - lastTop);
     lastTop = top;

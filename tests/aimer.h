@@ -29,6 +29,11 @@ class Aimer {
   // The number of full rows.
   static int fullRows(const Grid& g);
 
+  // The top occupied row of interior column c, 21 (the floor) when empty.
+  static int columnTop(const Grid& g, int c);
+  // The empty cells of column c below its top.
+  static int holesIn(const Grid& g, int c);
+
   // The best rotation and column for the falling piece: full rows first,
   // then few holes, then a low stack.
   static Target choose(const Form1& f);
