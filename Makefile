@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Two commands for a new machine: `make run` builds and starts the game,
 # `make test` builds everything and runs every test. Both install what is
 # missing first. Day to day, `make check` rebuilds the dev tree and runs the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick of start-up time and memory: a bare Qt window of the game's
 // size, shown and nothing else. It honours the same first-frame variable as
 // the game (VORLANE_EXIT_AFTER_FIRST_FRAME=1).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of the game's own work, headless: one gravity step (drop), a
 // gravity tick without a lock, a tick that locks a piece and removes four
 // rows, a spawn (change), and whole games from the intro to game over.

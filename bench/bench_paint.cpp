@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Painting on Qt's offscreen platform: the time to repaint what one gravity
 // tick changed against a repaint of the whole window, in one run.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opt-in start-up measurement, shared by the game and the bare window of
 // the benchmarks: with VORLANE_EXIT_AFTER_FIRST_FRAME=1 in the environment,
 // once the watched window has painted and flushed its first frame, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game as shipped plus two opt-in measuring hooks, read from the
 // environment; the shipped program has neither, reads no environment and
 // writes no files.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs every benchmark of the game and prints one table: figure, budget,
 measured, pass. `make bench` builds the programs and calls this.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Headless games set up for the tick measurements: a game in play with the
 // curtain open and the intro over, so that a scheduler step of 50 ms fires
 // exactly one gravity tick and nothing else.

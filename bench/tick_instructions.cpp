@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The instructions of one gravity tick, counted by callgrind: performs
 // warm-up ticks, then N measured ticks of one kind, each inside
 // measuredTick(). Run it as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures the web page for bench/run.py and prints one JSON object:
 // download sizes, the first frame against a blank page that only loads the
 // same fonts, processor time while playing and pending timers while paused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick of processor time and wake-ups while playing: a minimal Qt
 // falling-block widget written the way small Qt games of this kind are. A
 // 10 x 20 board whose occupied cells are bevelled squares (a fill, two light

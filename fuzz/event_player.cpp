@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "event_player.h"
 
 #include <cstdio>

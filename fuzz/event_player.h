@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fuzzer's language: a byte stream played as events on a headless
 // window, with the game checked after every step. Shared by the fuzz target
 // and the program that writes its seeds, so a seed means what it was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds the headless window any sequence of events (event_player.h says
 // what the bytes mean) and checks after each one that the game is still whole.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the fuzzer's seeds as games played in its own language (see
 // event_player.h), and checks that seeds still do what their names say.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes docs/web-screenshot.png, the README's picture of the page: serves
 // build/web (make web), opens it in a headless Chromium, plays a few pieces
 // with key presses and saves the page.

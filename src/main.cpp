@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application: the game window on the desktop, driven by real time.
 
 #include "app/run_game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application in a web page: the game window drawn by the web view,
 // driven by the page's clock. The page (index.html) loads the fonts, then
 // runs main(), then hands every timeout, key and click to the functions below.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "aimer.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A player that aims: it copies the well's occupancy and tries pieces in it,
 // dropped straight down at every rotation and column. Used by the soak test
 // and by the program that writes the fuzzer's seeds.

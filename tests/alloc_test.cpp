@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The steps that run many times a second touch no heap: a gravity tick, a
 // spawn and a lock. This program replaces the global allocation functions
 // with counting ones, so it is an executable of its own; under the

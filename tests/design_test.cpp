@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's design: every control as the window creates it, before
 // start-up has moved or resized anything.
 #include <gmock/gmock.h>

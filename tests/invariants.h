@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks that hold after every event of a game, whatever the player does:
 // used by the fuzzer and the soak tests.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The piece catalogue, the rotation rule and the next-piece preview.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

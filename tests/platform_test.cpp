@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control model under the game: control arrays, drawing order, the
 // window's unload and show, the scheduler and its timers, and the random
 // source with its colour rule.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scoring and the four counters: fixed-width digit texts that wrap, the best
 // score compared as text, and the captions that show them.
 #include <gtest/gtest.h>

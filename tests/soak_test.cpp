@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long headless runs: thousands of games with fixed seeds, so any failure
 // replays, and the game checked after every step. Half are played by random
 // key streams; half by a player that aims each piece, so rows get cleared.

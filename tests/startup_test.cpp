@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the cell size and the window's size, the block rectangles, the
 // counters, the seed, the side panel, the preview grid and the closed curtain.
 #include <gmock/gmock.h>

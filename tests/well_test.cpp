@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The well and the falling piece: the grid and its walls, gravity and the
 // landing test, the collision test behind every shift and turn, locking, and
 // the removal of full rows.

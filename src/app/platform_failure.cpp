@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/platform_failure.h"
 
 #include <QRegularExpression>

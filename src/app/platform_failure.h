@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Why Qt could not open the game's window, told in one line. Qt reports a
 // failed start as warnings from each platform plugin it tries and then a
 // fatal message with general advice; the warnings say what went wrong.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/run_game.h"
 
 #include <QApplication>

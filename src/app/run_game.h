@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting the game on the desktop: the Qt application, the game window and
 // its view, driven by real time. The shipped program is nothing but this;
 // the benchmarks' build of it adds its measuring hooks through `beforeShow`.

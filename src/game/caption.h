@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A label caption made of a fixed prefix and a counter's digits, built
 // without touching the heap since it is rewritten on every score.
 #pragma once

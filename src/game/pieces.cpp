@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The piece catalogue and the next-piece preview; the rotation rule is in
 // form1.h.
 #include <string_view>

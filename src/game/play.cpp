@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Play control: the intro, gravity and spawning, the keyboard, the opening
 // curtain, pause, game over and restart.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The record of game state that every routine of the window works on. It
 // belongs to the window object and outlives its controls across a restart.
 #pragma once

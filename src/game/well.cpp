@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The well: its cells and walls, the falling piece's movement and the two
 // tests below it, locking, row removal and the counters.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time of day, which seeds the random source at every start.
 #pragma once
 

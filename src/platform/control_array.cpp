@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/control_array.h"
 
 #include <stdexcept>

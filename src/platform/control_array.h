@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A control array of rectangles: element 0 comes from the design, further
 // elements are created by number as hidden copies of it.
 #pragma once

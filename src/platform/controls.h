@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window controls the game is made of: rectangles, labels, push buttons
 // and panels. Each control registers with its window for drawing order and
 // change notification, and unregisters when it is destroyed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The faces the window's design names, and the free faces that stand in for
 // them on every view: the desktop's font packages and the fonts the web page
 // ships are the same ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The random source: uniform single-precision numbers in [0, 1).
 #pragma once
 

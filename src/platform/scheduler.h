@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Interval timers and the one scheduler that owns time.
 //
 // Ticks fire in time order, one handler at a time, each to completion. Tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Basic value types of the control model: twips, colours, fonts, rectangles.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The top-level window: caption, background, outer and client size, the
 // controls in drawing order, and the load / unload / show life cycle.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game window: its controls, its record of game state, its event
 // handlers and the routines they call.
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The real game as a screen reader meets it: through the desktop's
 accessibility bus (AT-SPI), as Orca reads it.
 

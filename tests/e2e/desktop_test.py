@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The real window on desktops unlike the developer's: a keyboard layout
 without Latin letters, and no window manager to hold the window's size.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Faults from outside the program: no display to open, and fonts missing.
 
 Without a display the program prints one line on stderr that says what

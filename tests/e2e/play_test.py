@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The real game in a real X server, played with real key presses and clicks
 and checked by its pixels: the curtain, the walls, falling pieces, pause,
 game over and restart, and closing the window.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The real game in a real X server under a storm of input: thousands of key
 events a second (the six command keys and any others, held keys with the
 server's auto-repeat), and clicks on the "Pause" button's place, the "Game

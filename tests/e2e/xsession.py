@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A private X server with the game in it, driven by real input (XTest).
 
 Starts Xvfb on a free display, starts the game there from a pinned

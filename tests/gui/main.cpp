@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GUI tests run on Qt's offscreen platform unless told otherwise, so
 // that they need no display; each test makes its own window.
 #include <gtest/gtest.h>

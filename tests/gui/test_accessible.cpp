@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a screen reader finds in the window, asked through Qt's accessibility
 // as the desktop's accessibility bridge asks.
 #include <gtest/gtest.h>

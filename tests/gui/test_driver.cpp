@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scheduler on real time.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The design faces on this machine, and captions measured in them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real key events and clicks reach the game through the view.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt keys to virtual-key codes, without a window.
 #include <gtest/gtest.h>
 

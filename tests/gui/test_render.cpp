@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The design window as the view draws it, checked by its pixels.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Restart endurance: a thousand games ended and restarted through a real
 // click on the "Game Over" button, with the view's widgets and the
 // process's resident memory checked for growth.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Checks Vorlane's desktop integration and its Debian package.
 
 Usage:
@@ -148,6 +149,24 @@ def check_copyright(path, licence):
     check(licence_text(text) == licence_text(licence), "copyright: the licence text of LICENSE")
 
 
+SOURCE_ENDINGS = (".cpp", ".h", ".py", ".js", ".mjs", ".html")
+
+
+def source_files(source):
+    """The project's own code: what a distribution's licence check reads."""
+    for top in ("src", "tests", "bench", "fuzz", "scripts"):
+        for d, dirs, files in os.walk(os.path.join(source, top)):
+            dirs[:] = [x for x in dirs if x not in ("node_modules", "__pycache__")]
+            for name in files:
+                if name.endswith(SOURCE_ENDINGS) or name == "CMakeLists.txt" or top == "scripts":
+                    yield os.path.join(d, name)
+
+
+def spdx_marked(path):
+    with open(path, encoding="utf-8") as f:
+        return any("SPDX-License-Identifier: MIT" in f.readline() for _ in range(2))
+
+
 def validate(source, app_id, version):
     packaging = os.path.join(source, "packaging")
     check_desktop_and_metainfo(packaging, app_id, version)
@@ -156,6 +175,9 @@ def validate(source, app_id, version):
     check(licence.startswith("MIT License\n\nCopyright (c) 2026 The Vorlane developers\n"),
           "LICENSE: MIT, the Vorlane developers")
     check_copyright(os.path.join(packaging, "copyright"), licence)
+    unmarked = [path for path in source_files(source) if not spdx_marked(path)]
+    check(not unmarked, "every source file names its licence in its first lines",
+          "\n".join(os.path.relpath(p, source) for p in unmarked))
     check(os.path.isfile(os.path.join(source, "docs", "screenshot.png")),
           "docs/screenshot.png is in the tree")
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the headless tests and the benchmarks share: a Form1 on a
 // hand-driven scheduler with a random source of the test's choosing, the
 // steps that bring a game into play, prepared scenes and fake text metrics.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Collects the areas a widget repaints, as an event filter installed on it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A loaded Form1 with its Qt view, driven by hand, and helpers to look at
 // the picture in twips.
 #pragma once

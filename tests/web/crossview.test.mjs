@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The same scene drawn by both views: a headless game from a fixed seed,
 // moved on by the same clock steps and keys, drawn by the desktop view on
 // Qt's offscreen platform and by the web view in Chromium. The pictures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the browser tests share: a static server for a built site, a fresh
 // headless Chromium, pages that count their pending timers, screenshots
 // read by their pixels, and waiting for a condition with a deadline.

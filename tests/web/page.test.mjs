@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page as shipped: what it shows, what it keeps (nothing), focus and
 // scrolling, sharp drawing at any device pixel ratio, and what it says in a
 // browser that cannot run it.

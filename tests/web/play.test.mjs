@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A game in the page, as a player meets it: real key presses and clicks in
 // a headless Chromium, checked by the screenshots' pixels. The tests' build
 // of the page starts from a fixed seed, so the first piece is known: one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws one scene of a headless game with the desktop view, for the check
 // that the web view draws the same: vorlane_qt_scene SEED STEPS OUT.png,
 // where STEPS is a space-separated list of aN (advance the clock N ms) and

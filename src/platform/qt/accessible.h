@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What screen readers see of the game window. Qt describes the window and
 // its push buttons by itself; the labels are painted on the view's surface
 // and have no widgets, so the view's interface adds one static text for

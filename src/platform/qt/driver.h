@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the scheduler on real time: one precise single-shot wake-up sleeps
 // until the next tick is due, and nothing wakes while no timer is armed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fonts of the control model on Qt: the design faces' substitutes, the
 // mapping of a model font to a QFont, and the text metrics that self-sizing
 // labels measure their captions with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard as the game sees it: Qt keys as 16-bit virtual-key codes of a
 // desktop keyboard, and the modifier keys as the shift state of a key-down
 // event.

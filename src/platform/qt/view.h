@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The top-level window on screen: draws a model window and its controls,
 // keeps a Qt push button for each model button and a child widget for each
 // panel, and hands keys and clicks to the model.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's drawing and DOM calls, implemented in JavaScript (bridge.js).
 // Sizes and positions are in CSS pixels unless named device pixels; colours
 // are the model's 24-bit values; texts are UTF-8 and NUL-terminated.

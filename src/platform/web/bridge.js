@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page side of the view: the canvas the surface is drawn on, a canvas
 // for each panel, an HTML button for each push button, the text of the
 // labels for screen readers, and the one timeout that wakes the game.

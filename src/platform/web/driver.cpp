@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/web/driver.h"
 
 #include <emscripten.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the scheduler on the page's clock: one timeout sleeps until the next
 // tick is due, and nothing is pending while no timer is armed (paused or
 // over), so a page left alone costs nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/web/view.h"
 
 #include <algorithm>

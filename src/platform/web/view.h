@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game window in a web page: draws a model window and its controls on a
 // canvas, keeps an HTML button for each model button and a canvas of its own
 // for each panel, and hands keys and clicks to the model.

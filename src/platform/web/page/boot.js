@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the game once the page's fonts are in (labels measure their
 // captions with them), and carries keys, clicks, timeouts and changes of
 // scale to it. A fault anywhere stops the game and says so on the page.
