@@ -27,6 +27,16 @@ mergeInto(LibraryManager.library, {
       }
       return css;
     },
+    // Fills a rectangle with the fill style set, cut to the area being
+    // painted: a clip path would cost more than the arithmetic.
+    fillClipped: function(left, top, right, bottom) {
+      var c = VL.clip;
+      left = Math.max(left, c[0]);
+      top = Math.max(top, c[1]);
+      right = Math.min(right, c[2]);
+      bottom = Math.min(bottom, c[3]);
+      if (right > left && bottom > top) VL.ctx.fillRect(left, top, right - left, bottom - top);
+    },
     // Sizes a canvas to a CSS size at the device ratio.
     fit: function(canvas, width, height) {
       var w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
@@ -122,31 +132,20 @@ mergeInto(LibraryManager.library, {
 
   vl_fill__deps: ['$VL'],
   vl_fill: function(left, top, right, bottom, colour) {
-    var c = VL.clip;
-    if (left < c[0]) left = c[0];
-    if (top < c[1]) top = c[1];
-    if (right > c[2]) right = c[2];
-    if (bottom > c[3]) bottom = c[3];
-    if (right <= left || bottom <= top) return;
     // Setting a colour parses it: skipped when it is the one already set.
     if (VL.fillStyle !== colour) {
       VL.ctx.fillStyle = VL.colour(colour);
       VL.fillStyle = colour;
     }
-    VL.ctx.fillRect(left, top, right - left, bottom - top);
+    VL.fillClipped(left, top, right, bottom);
   },
 
   vl_hatch__deps: ['$VL'],
   vl_hatch: function(left, top, right, bottom, style) {
-    var c = VL.clip;
-    if (left < c[0]) left = c[0];
-    if (top < c[1]) top = c[1];
-    if (right > c[2]) right = c[2];
-    if (bottom > c[3]) bottom = c[3];
-    if (right <= left || bottom <= top || (style !== 6 && style !== 7)) return;
+    if (style !== 6 && style !== 7) return;
     VL.ctx.fillStyle = VL.pattern(VL.ctx, style);
     VL.fillStyle = null;
-    VL.ctx.fillRect(left, top, right - left, bottom - top);
+    VL.fillClipped(left, top, right, bottom);
   },
 
   vl_text__deps: ['$VL'],
