@@ -315,7 +315,9 @@ void View::paintPanel(const Entry& entry) const {
 }
 
 void View::publishLabels() {
-  std::string lines;
+  // Built into a kept buffer: after the first flush no tick allocates here.
+  std::string& lines = nextLabels_;
+  lines.clear();
   for (const Control* c : window_.surface()) {
     if (c->kind() != ControlKind::Label || !c->visible()) continue;
     lines += c->name();
@@ -324,7 +326,7 @@ void View::publishLabels() {
     lines += '\n';
   }
   if (lines == labels_) return;
-  labels_ = std::move(lines);
+  labels_.swap(lines);
   vl_labels(labels_.c_str());
 }
 
