@@ -10,14 +10,19 @@ mergeInto(LibraryManager.library, {
     surfaceContext: null,
     widgets: {},       // id -> {kind, element, context}
     ctx: null,         // the context that begin() chose
-    clip: null,        // [left, top, right, bottom] that begin() set
+    clip: [0, 0, 0, 0],  // left, top, right, bottom that begin() set
     fillStyle: null,   // the colour value last set on it, if a plain colour
     ratio: 1,
-    patterns: {},      // "style@ratio" -> CanvasPattern
+    patterns: [],      // hatch style -> CanvasPattern at the present ratio
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
     metrics: {},       // CSS font -> its line metrics
 
+    // The timeout's callback, one function for the page's life.
+    wake: function() {
+      Module['vlTimer'] = 0;
+      if (Module['vlWake']) Module['vlWake']();
+    },
     root: function() { return document.getElementById('window'); },
     colour: function(c) {
       var css = VL.colours[c];
@@ -72,8 +77,7 @@ mergeInto(LibraryManager.library, {
       return m;
     },
     pattern: function(ctx, style) {
-      var key = style + '@' + VL.ratio;
-      var p = VL.patterns[key];
+      var p = VL.patterns[style];
       if (p) return p;
       var size = Math.max(1, Math.round(8 * VL.ratio));
       var tile = document.createElement('canvas');
@@ -91,7 +95,7 @@ mergeInto(LibraryManager.library, {
         }
       }
       p = ctx.createPattern(tile, 'repeat');
-      VL.patterns[key] = p;
+      VL.patterns[style] = p;
       return p;
     },
   },
@@ -116,17 +120,25 @@ mergeInto(LibraryManager.library, {
 
   vl_device_ratio__deps: ['$VL'],
   vl_device_ratio: function() {
-    VL.ratio = window.devicePixelRatio || 1;
-    return VL.ratio;
+    var ratio = window.devicePixelRatio || 1;
+    // The hatch tiles are drawn in device pixels: new ones for a new ratio.
+    if (ratio !== VL.ratio) VL.patterns = [];
+    VL.ratio = ratio;
+    return ratio;
   },
 
   vl_begin__deps: ['$VL'],
   // Everything but text is an axis-aligned rectangle in device pixels, cut
   // to the clip rectangle by hand: cheaper than a clip path on the canvas.
+  // The contexts keep the identity transform: only vl_text scales, and it
+  // restores what it changed.
   vl_begin: function(target, left, top, right, bottom) {
     VL.ctx = target === 0 ? VL.surfaceContext : VL.widgets[target].context;
-    VL.ctx.setTransform(1, 0, 0, 1, 0, 0);
-    VL.clip = [left, top, right, bottom];
+    var c = VL.clip;
+    c[0] = left;
+    c[1] = top;
+    c[2] = right;
+    c[3] = bottom;
     VL.fillStyle = null;
   },
 
@@ -284,12 +296,10 @@ mergeInto(LibraryManager.library, {
 
   // The pending timeout is Module.vlTimer (0 when none), so that the page
   // can stop the game without calling into it.
+  vl_timeout__deps: ['$VL'],
   vl_timeout: function(ms) {
     if (Module['vlTimer']) clearTimeout(Module['vlTimer']);
-    Module['vlTimer'] = setTimeout(function() {
-      Module['vlTimer'] = 0;
-      if (Module['vlWake']) Module['vlWake']();
-    }, Math.ceil(ms));
+    Module['vlTimer'] = setTimeout(VL.wake, Math.ceil(ms));
   },
 
   vl_timeout_clear: function() {
