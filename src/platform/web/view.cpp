@@ -41,20 +41,16 @@ void paintRectangle(const Scale& px, const Rectangle& r) {
   const double height = r.height();
   const double border =
       std::min({static_cast<double>(r.borderWidth()) * kTwipsPerPixel, width / 2, height / 2});
-  const int x0 = px(left);
-  const int y0 = px(top);
-  const int x1 = px(left + width);
-  const int y1 = px(top + height);
-  if (border <= 0) {
-    vl_fill(x0, y0, x1, y1, r.backColor());
-  } else {
-    vl_fill(x0, y0, x1, y1, r.borderColor());
-    vl_fill(px(left + border), px(top + border), px(left + width - border),
-            px(top + height - border), r.backColor());
-  }
+  // The inside, where the back colour and the hatch go: the whole box when
+  // there is no border.
+  const int x0 = px(left + border);
+  const int y0 = px(top + border);
+  const int x1 = px(left + width - border);
+  const int y1 = px(top + height - border);
+  if (border > 0) vl_fill(px(left), px(top), px(left + width), px(top + height), r.borderColor());
+  vl_fill(x0, y0, x1, y1, r.backColor());
   if (r.fillStyle() != 1 && width - 2 * border > 0 && height - 2 * border > 0) {
-    vl_hatch(px(left + border), px(top + border), px(left + width - border),
-             px(top + height - border), r.fillStyle());
+    vl_hatch(x0, y0, x1, y1, r.fillStyle());
   }
 }
 
