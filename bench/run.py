@@ -493,8 +493,11 @@ def web(table, quick):
               ratio <= 2.0)
     play = r["play"]
     note = ", ended in game over" if play["gameOver"] else ""
+    runs = play["sessions"]
+    each = f" (median of {len(runs)}: {', '.join(f'{c:.2f}' for c in runs)})" if len(runs) > 1 else ""
     table.add(f"web processor time while playing ({play['seconds']:.0f} s, a key a second)",
-              "<= 1% of a core", f"{play['cpuPercent']:.2f}%{note}", play["cpuPercent"] <= 1.0)
+              "<= 1% of a core", f"{play['cpuPercent']:.2f}%{each}{note}",
+              play["cpuPercent"] <= 1.0)
     paused = r["paused"]
     held = paused["timers"] + paused["intervals"] + paused["frames"]
     table.add(f"web timers and animation frames pending while paused", "0",

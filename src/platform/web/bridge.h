@@ -41,6 +41,8 @@ void vl_widget_order(const int* ids, int count);
 // What a screen reader reads of the labels: "name\tcaption" lines.
 void vl_labels(const char* lines);
 
+// The page's monotonic clock in milliseconds (performance.now()).
+double vl_now();
 // The one wake-up: at most one timeout is ever pending.
 void vl_timeout(double ms);
 void vl_timeout_clear();

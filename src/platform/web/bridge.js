@@ -17,6 +17,7 @@ mergeInto(LibraryManager.library, {
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
     metrics: {},       // CSS font -> its line metrics
+    performance: null,  // the page's, kept (see $VL__postset)
 
     // The timeout's callback, one function for the page's life.
     wake: function() {
@@ -99,6 +100,11 @@ mergeInto(LibraryManager.library, {
       return p;
     },
   },
+
+  // Looking the Performance object up on the global object costs more than
+  // reading its clock, at every tick: it is looked up once. (The library's
+  // objects are written out when the page is built, so not in $VL itself.)
+  $VL__postset: 'VL.performance = performance;',
 
   vl_window__deps: ['$VL'],
   vl_window: function(title, back, width, height) {
@@ -292,6 +298,11 @@ mergeInto(LibraryManager.library, {
       }
       if (item.textContent !== caption) item.textContent = caption;
     }
+  },
+
+  vl_now__deps: ['$VL'],
+  vl_now: function() {
+    return VL.performance.now();
   },
 
   // The pending timeout is Module.vlTimer (0 when none), so that the page

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/web/driver.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +9,7 @@
 namespace vorlane::web {
 
 Driver::Driver(Scheduler& scheduler)
-    : scheduler_(scheduler), start_(scheduler.now()), origin_(emscripten_get_now()) {
+    : scheduler_(scheduler), start_(scheduler.now()), origin_(vl_now()) {
   // Handlers change timers many times within one run; the timeout is set
   // once when the run is over, not at every change.
   scheduler_.setWakeupListener([this] {
@@ -26,7 +24,7 @@ Driver::~Driver() {
 }
 
 Scheduler::Micros Driver::now() const {
-  const double elapsedMs = emscripten_get_now() - origin_;
+  const double elapsedMs = vl_now() - origin_;
   return start_ + static_cast<Scheduler::Micros>(std::floor(elapsedMs * 1000.0));
 }
 
