@@ -494,7 +494,9 @@ def web(table, quick):
     play = r["play"]
     note = ", ended in game over" if play["gameOver"] else ""
     runs = play["sessions"]
-    each = f" (median of {len(runs)}: {', '.join(f'{c:.2f}' for c in runs)})" if len(runs) > 1 else ""
+    each = ""
+    if len(runs) > 1:
+        each = f" (median of {len(runs)}: {', '.join(f'{c:.2f}' for c in runs)})"
     table.add(f"web processor time while playing ({play['seconds']:.0f} s, a key a second)",
               "<= 1% of a core", f"{play['cpuPercent']:.2f}%{each}{note}",
               play["cpuPercent"] <= 1.0)

@@ -70,11 +70,13 @@ async function metric(session, name) {
 }
 
 // One session of play: the page's main-thread task time over `playMs` of
-// play after the curtain and the intro, a key pressed every second.
-async function play(browser, playMs) {
+// play after the curtain and the intro, a key pressed every second. The page
+// is opened as a player opens it: the tests' count of pending timers wraps
+// every timeout the game sets, which costs time of its own.
+async function play(browser, url, playMs) {
   const page = await browser.newPage();
   await page.setViewport({width: 640, height: 560});
-  await page.goto(server.url);
+  await page.goto(url);
   await started(page);
   const session = await page.createCDPSession();
   await session.send('Performance.enable', {timeDomain: 'threadTicks'});
@@ -111,12 +113,11 @@ try {
 
   // Processor time of the page's main thread while playing, with a key now
   // and then, in three fresh pages in turn: the figure moves more from page
-  // to page than within one, so the median is reported, with all three. Each page is opened as a player opens it: the tests' count of
-  // pending timers wraps every timeout the game sets, which costs time of its own.
+  // to page than within one, so the median is reported, with all three.
   const sessions = quick ? 1 : 3;
   const playMs = quick ? 10000 : 20000;
   const plays = [];
-  for (let k = 0; k < sessions; k++) plays.push(await play(browser, playMs));
+  for (let k = 0; k < sessions; k++) plays.push(await play(browser, server.url, playMs));
   const cpu = plays.map((p) => p.cpuPercent);
   result.play = {cpuPercent: median(cpu), sessions: cpu, seconds: playMs / 1000,
                  gameOver: plays.some((p) => p.gameOver)};
