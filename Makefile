@@ -43,7 +43,7 @@ web-run: web
 test-web: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_qt_scene
-	@cmake --preset web >/dev/null
+	@cmake --preset web -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/vorlane_qt_scene >/dev/null
 	@cmake --build --preset web
 	ctest --preset web
 

@@ -15,9 +15,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "desktop/fonts.h"
+#include "desktop/view.h"
 #include "paint_log.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/view.h"
 #include "scenes.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/run_game.h"
+#include "desktop/run_game.h"
+#include "desktop/view.h"
 #include "first_frame.h"
-#include "platform/qt/view.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"
 

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "platform/qt/fonts.h"
+#include "desktop/fonts.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

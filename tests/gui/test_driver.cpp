@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/qt/driver.h"
+#include "desktop/driver.h"
 #include "platform/scheduler.h"
 
 namespace vorlane::qt {

@@ -4,7 +4,7 @@
 
 #include <QFontInfo>
 
-#include "platform/qt/fonts.h"
+#include "desktop/fonts.h"
 #include "viewed_game.h"
 
 namespace vorlane::qt {

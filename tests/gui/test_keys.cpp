@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "platform/qt/keys.h"
+#include "desktop/keys.h"
 
 namespace vorlane::qt {
 namespace {

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "desktop/view.h"
 #include "harness.h"
-#include "platform/qt/view.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"

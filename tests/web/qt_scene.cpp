@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/qt/fonts.h"
-#include "platform/qt/view.h"
+#include "desktop/fonts.h"
+#include "desktop/view.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/view.h"
+#include "desktop/view.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,8 +14,8 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/qt/accessible.h"
-#include "platform/qt/keys.h"
+#include "desktop/accessible.h"
+#include "desktop/keys.h"
 
 namespace vorlane::qt {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The application: the game window on the desktop, driven by real time.
 
-#include "app/run_game.h"
+#include "desktop/run_game.h"
 
 int main(int argc, char** argv) { return vorlane::runGame(argc, argv); }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "platform/web/view.h"
+#include "web/view.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/font_faces.h"
-#include "platform/web/bridge.h"
+#include "web/bridge.h"
 
 namespace vorlane::web {
 

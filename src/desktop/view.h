@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "desktop/fonts.h"
 #include "platform/controls.h"
-#include "platform/qt/fonts.h"
 #include "platform/window.h"
 
 class QPushButton;

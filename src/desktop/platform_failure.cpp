@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/platform_failure.h"
+#include "desktop/platform_failure.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/keys.h"
+#include "desktop/keys.h"
 
 #include <QChar>
 #include <array>

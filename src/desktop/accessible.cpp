@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/accessible.h"
+#include "desktop/accessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "desktop/view.h"
 #include "platform/controls.h"
-#include "platform/qt/view.h"
 #include "platform/window.h"
 
 namespace vorlane::qt {

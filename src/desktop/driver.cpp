@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/driver.h"
+#include "desktop/driver.h"
 
 #include <QSocketNotifier>
 #include <algorithm>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "platform/web/driver.h"
+#include "web/driver.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/web/bridge.h"
+#include "web/bridge.h"
 
 namespace vorlane::web {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/fonts.h"
+#include "desktop/fonts.h"
 
 #include <QFontMetricsF>
 #include <QString>

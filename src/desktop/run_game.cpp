@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/run_game.h"
+#include "desktop/run_game.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/platform_failure.h"
+#include "desktop/driver.h"
+#include "desktop/fonts.h"
+#include "desktop/platform_failure.h"
+#include "desktop/view.h"
 #include "platform/clock.h"
-#include "platform/qt/driver.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/view.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"
