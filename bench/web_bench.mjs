@@ -14,7 +14,7 @@ const quick = process.argv.includes('--quick');
 const gzip = (file) => zlib.gzipSync(fs.readFileSync(file), {level: 9}).length;
 
 function sizes() {
-  const page = ['index.html', 'boot.js', 'vorlane.js', 'vorlane.wasm'];
+  const page = ['index.html', 'boot.js', 'input.js', 'vorlane.js', 'vorlane.wasm'];
   const fonts = fs.readdirSync(path.join(site, 'fonts')).filter((f) => /\.(ttf|otf)$/.test(f));
   return {
     page: Object.fromEntries(page.map((f) => [f, gzip(path.join(site, f))])),

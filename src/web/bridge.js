@@ -3,6 +3,13 @@
 // for each panel, an HTML button for each push button, the text of the
 // labels for screen readers, and the one timeout that wakes the game.
 // The elements are the page's (index.html): #window holds the game.
+//
+// The page and the bridge meet in one object, which boot.js makes and hands
+// to createVorlane() as its option `page`:
+//   page.wake()     the timeout fired: the game runs the ticks due;
+//   page.click(id)  push button `id` was pressed;
+//   page.timer      the one pending timeout (0 when none), which the bridge
+//                   sets and clears, and the page clears when it stops the game.
 
 mergeInto(LibraryManager.library, {
   $VL: {
@@ -21,12 +28,13 @@ mergeInto(LibraryManager.library, {
 
     // The timeout's callback, one function for the page's life.
     wake: function() {
-      Module['vlTimer'] = 0;
-      if (Module['vlWake']) Module['vlWake']();
+      const page = Module['page'];
+      page.timer = 0;
+      page.wake();
     },
     root: function() { return document.getElementById('window'); },
     colour: function(c) {
-      var css = VL.colours[c];
+      let css = VL.colours[c];
       if (css === undefined) {
         css = 'rgb(' + (c & 255) + ',' + ((c >> 8) & 255) + ',' + ((c >> 16) & 255) + ')';
         VL.colours[c] = css;
@@ -36,7 +44,7 @@ mergeInto(LibraryManager.library, {
     // Fills a rectangle with the fill style set, cut to the area being
     // painted: a clip path would cost more than the arithmetic.
     fillClipped: function(left, top, right, bottom) {
-      var c = VL.clip;
+      const c = VL.clip;
       left = Math.max(left, c[0]);
       top = Math.max(top, c[1]);
       right = Math.min(right, c[2]);
@@ -45,7 +53,7 @@ mergeInto(LibraryManager.library, {
     },
     // Sizes a canvas to a CSS size at the device ratio.
     fit: function(canvas, width, height) {
-      var w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
+      const w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
       if (canvas.width !== w) canvas.width = w;
       if (canvas.height !== h) canvas.height = h;
       canvas.style.width = width + 'px';
@@ -58,35 +66,35 @@ mergeInto(LibraryManager.library, {
     // A font's ascent, ascent plus descent, and leading (the line gap: a
     // normal line's height less the other two), measured once.
     lineMetrics: function(font) {
-      var m = VL.metrics[font];
+      let m = VL.metrics[font];
       if (m) return m;
       if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
       VL.measure.font = font;
-      var t = VL.measure.measureText('Hg');
-      var span = document.createElement('span');
+      const t = VL.measure.measureText('Hg');
+      const span = document.createElement('span');
       span.style.font = font;
       span.style.lineHeight = 'normal';
       span.style.position = 'absolute';
       span.style.visibility = 'hidden';
       span.textContent = 'Hg';
       document.body.appendChild(span);
-      var normal = span.getBoundingClientRect().height;
+      const normal = span.getBoundingClientRect().height;
       span.remove();
-      var height = t.fontBoundingBoxAscent + t.fontBoundingBoxDescent;
+      const height = t.fontBoundingBoxAscent + t.fontBoundingBoxDescent;
       m = {ascent: t.fontBoundingBoxAscent, height: height, leading: Math.max(0, normal - height)};
       VL.metrics[font] = m;
       return m;
     },
     pattern: function(ctx, style) {
-      var p = VL.patterns[style];
+      let p = VL.patterns[style];
       if (p) return p;
-      var size = Math.max(1, Math.round(8 * VL.ratio));
-      var tile = document.createElement('canvas');
+      const size = Math.max(1, Math.round(8 * VL.ratio));
+      const tile = document.createElement('canvas');
       tile.width = size;
       tile.height = size;
-      var t = tile.getContext('2d');
+      const t = tile.getContext('2d');
       t.fillStyle = '#000';
-      for (var k = 0; k < size; k++) {
+      for (let k = 0; k < size; k++) {
         if (style === 6) {
           t.fillRect(k, 0, 1, 1);
           t.fillRect(0, k, 1, 1);
@@ -108,9 +116,9 @@ mergeInto(LibraryManager.library, {
 
   vl_window__deps: ['$VL'],
   vl_window: function(title, back, width, height) {
-    var text = UTF8ToString(title);
+    const text = UTF8ToString(title);
     if (document.title !== text) document.title = text;
-    var root = VL.root();
+    const root = VL.root();
     root.setAttribute('aria-label', text);
     root.style.width = width + 'px';
     root.style.height = height + 'px';
@@ -126,7 +134,7 @@ mergeInto(LibraryManager.library, {
 
   vl_device_ratio__deps: ['$VL'],
   vl_device_ratio: function() {
-    var ratio = window.devicePixelRatio || 1;
+    const ratio = window.devicePixelRatio || 1;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
     if (ratio !== VL.ratio) VL.patterns = [];
     VL.ratio = ratio;
@@ -140,7 +148,7 @@ mergeInto(LibraryManager.library, {
   // restores what it changed.
   vl_begin: function(target, left, top, right, bottom) {
     VL.ctx = target === 0 ? VL.surfaceContext : VL.widgets[target].context;
-    var c = VL.clip;
+    const c = VL.clip;
     c[0] = left;
     c[1] = top;
     c[2] = right;
@@ -168,7 +176,7 @@ mergeInto(LibraryManager.library, {
 
   vl_text__deps: ['$VL'],
   vl_text: function(font, colour, left, top, width, wrap, text) {
-    var ctx = VL.ctx, c = VL.clip;
+    const ctx = VL.ctx, c = VL.clip;
     ctx.save();
     ctx.beginPath();
     ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
@@ -178,14 +186,14 @@ mergeInto(LibraryManager.library, {
     ctx.fillStyle = VL.colour(colour);
     VL.fillStyle = null;
     ctx.textBaseline = 'alphabetic';
-    var metrics = VL.lineMetrics(ctx.font);
-    var words = UTF8ToString(text).split(' ');
-    var lines = [];
+    const metrics = VL.lineMetrics(ctx.font);
+    const words = UTF8ToString(text).split(' ');
+    const lines = [];
     if (wrap) {
       // Greedy word wrap; a word wider than the box stands on a line of its own.
-      var line = '';
-      for (var i = 0; i < words.length; i++) {
-        var next = line === '' ? words[i] : line + ' ' + words[i];
+      let line = '';
+      for (let i = 0; i < words.length; i++) {
+        const next = line === '' ? words[i] : line + ' ' + words[i];
         if (line !== '' && ctx.measureText(next).width > width) {
           lines.push(line);
           line = words[i];
@@ -198,7 +206,7 @@ mergeInto(LibraryManager.library, {
       lines.push(words.join(' '));
     }
     // Each line starts with the font's leading, as the desktop lays text out.
-    for (var k = 0; k < lines.length; k++) {
+    for (let k = 0; k < lines.length; k++) {
       ctx.fillText(lines[k], left,
                    top + metrics.leading * (k + 1) + metrics.ascent + k * metrics.height);
     }
@@ -224,7 +232,7 @@ mergeInto(LibraryManager.library, {
 
   vl_widget_create__deps: ['$VL'],
   vl_widget_create: function(id, kind, caption, font, back) {
-    var element;
+    let element;
     if (kind === 0) {
       element = document.createElement('button');
       element.type = 'button';
@@ -235,7 +243,7 @@ mergeInto(LibraryManager.library, {
       element.tabIndex = -1;
       element.addEventListener('mousedown', function(e) { e.preventDefault(); });
       element.addEventListener('click', function() {
-        if (Module['vlClick']) Module['vlClick'](id);
+        Module['page'].click(id);
       });
     } else {
       element = document.createElement('canvas');
@@ -252,9 +260,9 @@ mergeInto(LibraryManager.library, {
 
   vl_widget_place__deps: ['$VL'],
   vl_widget_place: function(id, left, top, width, height, visible) {
-    var w = VL.widgets[id];
+    const w = VL.widgets[id];
     if (!w) return;
-    var s = w.element.style;
+    const s = w.element.style;
     s.left = left + 'px';
     s.top = top + 'px';
     if (w.kind === 1) {
@@ -268,7 +276,7 @@ mergeInto(LibraryManager.library, {
 
   vl_widget_destroy__deps: ['$VL'],
   vl_widget_destroy: function(id) {
-    var w = VL.widgets[id];
+    const w = VL.widgets[id];
     if (!w) return;
     w.element.remove();
     delete VL.widgets[id];
@@ -276,21 +284,21 @@ mergeInto(LibraryManager.library, {
 
   vl_widget_order__deps: ['$VL'],
   vl_widget_order: function(ids, count) {
-    for (var k = 0; k < count; k++) {
-      var w = VL.widgets[HEAP32[(ids >> 2) + k]];
+    for (let k = 0; k < count; k++) {
+      const w = VL.widgets[HEAP32[(ids >> 2) + k]];
       if (w) w.element.style.zIndex = String(k + 1);
     }
   },
 
   vl_labels: function(lines) {
-    var list = document.getElementById('counters');
+    const list = document.getElementById('counters');
     if (!list) return;
-    var entries = UTF8ToString(lines).split('\n');
-    for (var k = 0; k < entries.length; k++) {
+    const entries = UTF8ToString(lines).split('\n');
+    for (let k = 0; k < entries.length; k++) {
       if (entries[k] === '') continue;
-      var tab = entries[k].indexOf('\t');
-      var name = entries[k].slice(0, tab), caption = entries[k].slice(tab + 1);
-      var item = list.querySelector('[data-label="' + name + '"]');
+      const tab = entries[k].indexOf('\t');
+      const name = entries[k].slice(0, tab), caption = entries[k].slice(tab + 1);
+      let item = list.querySelector('[data-label="' + name + '"]');
       if (!item) {
         item = document.createElement('li');
         item.dataset.label = name;
@@ -305,16 +313,18 @@ mergeInto(LibraryManager.library, {
     return VL.performance.now();
   },
 
-  // The pending timeout is Module.vlTimer (0 when none), so that the page
-  // can stop the game without calling into it.
+  // The pending timeout is page.timer, so that the page can stop the game
+  // without calling into it.
   vl_timeout__deps: ['$VL'],
   vl_timeout: function(ms) {
-    if (Module['vlTimer']) clearTimeout(Module['vlTimer']);
-    Module['vlTimer'] = setTimeout(VL.wake, Math.ceil(ms));
+    const page = Module['page'];
+    if (page.timer) clearTimeout(page.timer);
+    page.timer = setTimeout(VL.wake, Math.ceil(ms));
   },
 
   vl_timeout_clear: function() {
-    if (Module['vlTimer']) clearTimeout(Module['vlTimer']);
-    Module['vlTimer'] = 0;
+    const page = Module['page'];
+    if (page.timer) clearTimeout(page.timer);
+    page.timer = 0;
   },
 });
