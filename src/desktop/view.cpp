@@ -317,8 +317,10 @@ QWidget* View::createWidget(Control& control) {
     const auto& model = static_cast<const PushButton&>(control);
     auto* button = new CaptionButton(QString::fromStdString(model.caption()), this);
     button->setFont(fonts_.get(model.font()));
-    // The keyboard belongs to the game: a button never takes the focus.
-    button->setFocusPolicy(Qt::NoFocus);
+    // The keyboard belongs to the game. Only Tab gives a button the focus (a
+    // click does not), so that a player without a mouse can reach it; Space
+    // or Enter then presses it (see eventFilter).
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
     return button;
@@ -344,7 +346,9 @@ void View::applyState(const Entry& entry) {
   } else if (!inside.isEmpty()) {
     entry.widget->setMask(inside.translated(-area.topLeft()));
   }
-  entry.widget->setVisible(entry.model->visible() && !inside.isEmpty());
+  const bool shown = entry.model->visible() && !inside.isEmpty();
+  if (!shown) releaseFocus(entry.widget);
+  entry.widget->setVisible(shown);
   // A panel's rectangles have no widgets of their own.
   if (entry.model->kind() == ControlKind::Panel) entry.widget->update();
 }
@@ -353,6 +357,7 @@ void View::dropWidget(QWidget* widget) {
   // This may run inside the widget's own clicked signal (the "Game Over"
   // button unloads the window), so it is only hidden and cut off here and
   // deleted once control is back in the event loop.
+  releaseFocus(widget);
   widget->hide();
   disconnect(widget, nullptr, this, nullptr);
   if (auto* panel = dynamic_cast<PanelWidget*>(widget)) panel->forget();
@@ -364,6 +369,49 @@ void View::restack() {
   for (Control* model : window_.widgets()) {
     if (QWidget* widget = widgetFor(*model)) widget->raise();
   }
+}
+
+void View::releaseFocus(QWidget* widget) {
+  // Left to itself Qt would pass the focus of a button that goes to the next
+  // one in the chain; it returns to the view, which the game's keys belong to.
+  // focusWidget() is the window's focus child, also while it is not active.
+  if (focusWidget() == widget) setFocus(Qt::OtherFocusReason);
+}
+
+bool View::focusNextPrevChild(bool next) {
+  std::vector<const Entry*> order;
+  for (const Entry& e : widgets_) {
+    if (e.model->kind() == ControlKind::PushButton && !e.widget->isHidden() &&
+        e.widget->isEnabled() && (e.widget->focusPolicy() & Qt::TabFocus) != 0) {
+      order.push_back(&e);
+    }
+  }
+  if (order.empty()) return false;
+  const auto tabIndex = [](const Entry* e) {
+    return static_cast<const PushButton*>(e->model)->tabIndex();
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Entry* a, const Entry* b) { return tabIndex(a) < tabIndex(b); });
+  // From the view, Tab goes to the first button and Shift+Tab to the last;
+  // from a button, to its neighbour, round and round.
+  const auto n = static_cast<std::ptrdiff_t>(order.size());
+  QWidget* current = focusWidget();
+  const std::ptrdiff_t at = std::find_if(order.begin(), order.end(),
+                                         [&](const Entry* e) { return e->widget == current; }) -
+                            order.begin();
+  std::ptrdiff_t target = next ? 0 : n - 1;
+  if (at < n) target = (at + (next ? 1 : n - 1)) % n;
+  order[static_cast<std::size_t>(target)]->widget->setFocus(next ? Qt::TabFocusReason
+                                                                 : Qt::BacktabFocusReason);
+  return true;
+}
+
+QPushButton* View::focusedButton(QObject* watched) const {
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (button == nullptr || !button->hasFocus() || button->isHidden()) return nullptr;
+  const auto it = std::find_if(widgets_.begin(), widgets_.end(),
+                               [&](const Entry& e) { return e.widget == button; });
+  return it != widgets_.end() ? button : nullptr;
 }
 
 void View::buttonClicked(QPushButton* button) {
@@ -406,6 +454,24 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* key = static_cast<QKeyEvent*>(event);
+  // Three keys are Qt's rather than the game's, and only where the game
+  // ignores them: Tab moves the focus while a button is on show to take it
+  // (Ctrl or Alt with Tab is no focus move in Qt either), and Space or Enter
+  // presses the button that has it. The button does Space itself, pressed
+  // down on the key-down and clicked on the key-up, as a mouse click is.
+  const Qt::KeyboardModifiers mods = key->modifiers();
+  if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+      !(mods & (Qt::ControlModifier | Qt::AltModifier)) &&
+      focusNextPrevChild(key->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier))) {
+    return true;
+  }
+  if (QPushButton* button = focusedButton(watched)) {
+    if (key->key() == Qt::Key_Space) return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      button->click();  // may delete the model button; the Qt one lives until the event loop
+      return true;
+    }
+  }
   const std::optional<std::uint16_t> code = virtualKey(key->key(), key->nativeScanCode());
   if (!code) return false;
   // Auto-repeats are key-downs as well.

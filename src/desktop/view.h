@@ -52,6 +52,8 @@ class View final : public QWidget, public WindowObserver {
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Tab and Shift+Tab: the push buttons on show, in the design's focus order.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   struct Entry {
@@ -65,6 +67,8 @@ class View final : public QWidget, public WindowObserver {
   void dropWidget(QWidget* widget);
   void restack();
   void buttonClicked(QPushButton* button);
+  void releaseFocus(QWidget* widget);
+  QPushButton* focusedButton(QObject* watched) const;
   void centreOnScreen();
   QSize designClientSize() const;  // the client area the window's design asks for, in pixels
   std::vector<Entry>::const_iterator find(const Control& control) const;
