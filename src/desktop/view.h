@@ -11,6 +11,7 @@
 
 #include "desktop/fonts.h"
 #include "platform/controls.h"
+#include "platform/view_core.h"
 #include "platform/window.h"
 
 class QPushButton;
@@ -76,7 +77,7 @@ class View final : public QWidget, public WindowObserver {
   std::vector<Entry> widgets_;  // in no particular order; restack() orders them
   bool wasLoaded_ = false;
   bool centrePending_ = false;
-  QRect damaged_;  // the surface damaged and not yet handed to Qt, in pixels
+  Damage damage_{1};  // the surface damaged and not yet handed to Qt, in pixels
 };
 
 }  // namespace vorlane::qt

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/view_core.h"
 #include "platform/window.h"
 
 namespace vorlane::web {
@@ -58,15 +59,11 @@ class View final : public WindowObserver, public TextMetrics {
     int id;
     bool dirty;  // a panel to repaint at the next flush
   };
-  // A dirty area of the surface in CSS pixels.
-  struct Area {
-    int left, top, right, bottom;
-  };
 
   void syncWidgets();
   void place(const Entry& entry) const;
   void restack() const;
-  void paintSurface(const Area& area) const;
+  void paintSurface(const PixelBox& area) const;
   void paintPanel(const Entry& entry) const;
   void publishLabels();
   Entry* find(const Control& control);
@@ -74,7 +71,7 @@ class View final : public WindowObserver, public TextMetrics {
   Window& window_;
   std::function<void()> inputHook_;
   std::vector<Entry> widgets_;
-  std::vector<Area> dirty_;
+  Damage damage_;     // the surface to repaint at the next flush, in CSS pixels
   double ratio_ = 1;  // device pixels per CSS pixel
   int nextId_ = 1;
   int width_ = 0;  // client size in CSS pixels
