@@ -7,12 +7,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/controls.h"
 #include "platform/scheduler.h"
+#include "platform/widget_sync.h"
 #include "platform/window.h"
 
 namespace vorlane {
@@ -206,6 +208,59 @@ TEST(DamageAreas, TouchingAreasJoinAndTooManyBecomeOne) {
   EXPECT_THAT(one.areas(), ElementsAre(PixelBox{0, 0, 35, 45}));
   one.clear();
   EXPECT_TRUE(one.empty());
+}
+
+// Widgets numbered from 1, and what was done to them.
+class RecordingHost final : public WidgetSync<int>::Host {
+ public:
+  bool makeWidget(Control& model, int& widget) override {
+    if (model.kind() != ControlKind::PushButton && model.kind() != ControlKind::Panel) return false;
+    widget = ++made;
+    log.push_back("make " + model.name());
+    return true;
+  }
+  void placeWidget(WidgetSync<int>::Entry& entry) override {
+    log.push_back("place " + std::to_string(entry.widget) + " at " +
+                  std::to_string(pixelRect(entry.model->bounds()).left));
+  }
+  void dropWidget(int widget) override { log.push_back("drop " + std::to_string(widget)); }
+  void stackWidgets(const std::vector<int>& backToFront) override {
+    std::string order = "stack";
+    for (int w : backToFront) order += " " + std::to_string(w);
+    log.push_back(order);
+  }
+  int made = 0;
+  std::vector<std::string> log;
+};
+
+TEST(WidgetSync, MakesPlacesStacksAndDropsTheWidgetsOfButtonsAndPanels) {
+  Scheduler scheduler;
+  BareWindow window(scheduler);
+  RecordingHost host;
+  WidgetSync<int> widgets(host);
+  PushButton button(window, "button", {150, 0, 300, 300, true}, "B", {}, {});
+  auto panel = std::make_unique<Panel>(window, "panel", Geometry{300, 0, 300, 300, true}, kRed);
+  const Rectangle inside(window, "inside", {0, 0, 150, 150, true}, kWall, panel.get());
+
+  widgets.sync(window);
+  EXPECT_THAT(host.log, ElementsAre("make button", "place 1 at 10", "make panel", "place 2 at 20",
+                                    "stack 1 2"));
+  host.log.clear();
+  widgets.sync(window);  // nothing new: placed again, none made
+  EXPECT_THAT(host.log, ElementsAre("place 1 at 10", "place 2 at 20", "stack 1 2"));
+
+  host.log.clear();
+  button.setLeft(600);  // the window has no observer: the view passes changes on
+  widgets.changed(button);
+  widgets.changed(inside);  // a panel's rectangle has no widget
+  button.bringToFront();
+  widgets.restack(window);
+  ASSERT_NE(widgets.find(*panel), nullptr);
+  EXPECT_EQ(widgets.find(*panel)->widget, 2);
+  widgets.destroyed(*panel);
+  widgets.destroyed(*panel);  // once only
+  EXPECT_EQ(widgets.find(*panel), nullptr);
+  EXPECT_THAT(host.log, ElementsAre("place 1 at 40", "stack 2 1", "drop 2"));
 }
 
 }  // namespace

@@ -200,14 +200,9 @@ View::~View() {
 
 QRect View::pixelRect(const RectF& twips) { return toQRect(vorlane::pixelRect(twips)); }
 
-std::vector<View::Entry>::const_iterator View::find(const Control& control) const {
-  return std::find_if(widgets_.begin(), widgets_.end(),
-                      [&](const Entry& e) { return e.model == &control; });
-}
-
 QWidget* View::widgetFor(const Control& control) const {
-  const auto it = find(control);
-  return it != widgets_.end() ? it->widget : nullptr;
+  const Entry* e = widgets_.find(control);
+  return e != nullptr ? e->widget : nullptr;
 }
 
 void View::surfaceDamaged(const RectF& area) {
@@ -234,29 +229,17 @@ void View::surfaceDamaged(const RectF& area) {
   if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
 
-void View::widgetChanged(Control& widget) {
-  // A widget made by a load that has not ended yet is picked up by
-  // windowChanged() once it has.
-  const auto it = find(widget);
-  if (it != widgets_.end()) applyState(*it);
-}
+void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
 
-void View::widgetDestroyed(Control& widget) {
-  // Called from the control's destructor: the pointer is only a key here.
-  const auto it = find(widget);
-  if (it == widgets_.end()) return;
-  QWidget* gone = it->widget;
-  widgets_.erase(it);
-  dropWidget(gone);
-}
+void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
 
-void View::widgetOrderChanged() { restack(); }
+void View::widgetOrderChanged() { widgets_.restack(window_); }
 
 void View::windowChanged() {
   const bool loaded = window_.loaded();
   // While the window loads its controls are still being made; they are
   // complete once loaded() says so.
-  if (loaded) syncWidgets();
+  if (loaded) widgets_.sync(window_);
   setWindowTitle(QString::fromStdString(window_.caption()));
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
@@ -299,28 +282,9 @@ void View::centreOnScreen() {
   move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
 }
 
-void View::syncWidgets() {
-  const std::vector<Control*>& models = window_.widgets();
-  // Every destruction is reported, so this finds nothing to drop; it keeps
-  // the view honest should the window ever have had another observer.
-  for (auto it = widgets_.begin(); it != widgets_.end();) {
-    if (std::find(models.begin(), models.end(), it->model) == models.end()) {
-      dropWidget(it->widget);
-      it = widgets_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  for (Control* model : models) {
-    const auto it = find(*model);
-    if (it != widgets_.end()) {
-      applyState(*it);
-    } else if (QWidget* widget = createWidget(*model)) {
-      widgets_.push_back({model, widget});
-      applyState(widgets_.back());
-    }
-  }
-  restack();
+bool View::makeWidget(Control& model, QWidget*& widget) {
+  widget = createWidget(model);
+  return widget != nullptr;
 }
 
 QWidget* View::createWidget(Control& control) {
@@ -340,7 +304,7 @@ QWidget* View::createWidget(Control& control) {
   return nullptr;  // rectangles and labels are drawn on the surface
 }
 
-void View::applyState(const Entry& entry) {
+void View::placeWidget(Entry& entry) {
   const QRect area = pixelRect(entry.model->bounds());
   entry.widget->setGeometry(area);
   // A window manager that ignores the fixed size (or none) may make the
@@ -370,11 +334,9 @@ void View::dropWidget(QWidget* widget) {
   widget->deleteLater();
 }
 
-void View::restack() {
+void View::stackWidgets(const std::vector<QWidget*>& backToFront) {
   // raise() in back-to-front order leaves the widgets stacked as the model's.
-  for (Control* model : window_.widgets()) {
-    if (QWidget* widget = widgetFor(*model)) widget->raise();
-  }
+  for (QWidget* widget : backToFront) widget->raise();
 }
 
 void View::buttonClicked(QPushButton* button) {

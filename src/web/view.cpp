@@ -42,7 +42,7 @@ class BridgeCanvas final : public Canvas {
 
 }  // namespace
 
-View::View(Window& window) : window_(window), damage_(kMaxAreas) {
+View::View(Window& window) : window_(window), widgets_(*this), damage_(kMaxAreas) {
   ratio_ = vl_device_ratio();
   window_.setTextMetrics(this);
   window_.setObserver(this);
@@ -52,7 +52,7 @@ View::View(Window& window) : window_(window), damage_(kMaxAreas) {
 View::~View() {
   window_.setObserver(nullptr);
   if (window_.textMetrics() == this) window_.setTextMetrics(nullptr);
-  for (const Entry& e : widgets_) vl_widget_destroy(e.id);
+  for (const Entry& e : widgets_) vl_widget_destroy(e.widget.id);
 }
 
 std::string View::cssFont(const Font& font) {
@@ -74,12 +74,6 @@ SizeF View::measure(const Font& font, const std::string& text) {
   return {static_cast<Twips>(width) * kTwipsPerPixel, static_cast<Twips>(height) * kTwipsPerPixel};
 }
 
-View::Entry* View::find(const Control& control) {
-  const auto it = std::find_if(widgets_.begin(), widgets_.end(),
-                               [&](const Entry& e) { return e.model == &control; });
-  return it != widgets_.end() ? &*it : nullptr;
-}
-
 void View::keyDown(std::uint16_t keyCode, int shift) {
   if (inputHook_) inputHook_();
   window_.keyDown(keyCode, shift);
@@ -88,7 +82,7 @@ void View::keyDown(std::uint16_t keyCode, int shift) {
 void View::click(int widgetId) {
   if (inputHook_) inputHook_();
   const auto it = std::find_if(widgets_.begin(), widgets_.end(),
-                               [&](const Entry& e) { return e.id == widgetId; });
+                               [&](const Entry& e) { return e.widget.id == widgetId; });
   if (it == widgets_.end() || it->model->kind() != ControlKind::PushButton) return;
   if (!it->model->visible()) return;
   // The handler may unload the window, which destroys the model button and
@@ -98,31 +92,17 @@ void View::click(int widgetId) {
 
 void View::surfaceDamaged(const RectF& area) { damage_.add(damagedPixels(area)); }
 
-void View::widgetChanged(Control& widget) {
-  // A widget made by a load that has not ended yet is picked up by
-  // windowChanged() once it has.
-  if (Entry* e = find(widget)) {
-    place(*e);
-    e->dirty = true;
-  }
-}
+void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
 
-void View::widgetDestroyed(Control& widget) {
-  // Called from the control's destructor: the pointer is only a key here.
-  const auto it = std::find_if(widgets_.begin(), widgets_.end(),
-                               [&](const Entry& e) { return e.model == &widget; });
-  if (it == widgets_.end()) return;
-  vl_widget_destroy(it->id);
-  widgets_.erase(it);
-}
+void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
 
-void View::widgetOrderChanged() { restack(); }
+void View::widgetOrderChanged() { widgets_.restack(window_); }
 
 void View::windowChanged() {
   // While the window loads its controls are still being made; they are
   // complete once loaded() says so.
   const bool loaded = window_.loaded();
-  if (loaded) syncWidgets();
+  if (loaded) widgets_.sync(window_);
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
   if (loaded) {
@@ -136,66 +116,48 @@ void View::windowChanged() {
 void View::rescale() {
   ratio_ = vl_device_ratio();
   vl_window(window_.caption().c_str(), window_.backColor(), width_, height_);
-  for (Entry& e : widgets_) {
-    place(e);
-    e.dirty = true;
-  }
+  for (Entry& e : widgets_) placeWidget(e);
   damage_.all({0, 0, width_, height_});
 }
 
-void View::syncWidgets() {
-  const std::vector<Control*>& models = window_.widgets();
-  for (auto it = widgets_.begin(); it != widgets_.end();) {
-    if (std::find(models.begin(), models.end(), it->model) == models.end()) {
-      vl_widget_destroy(it->id);
-      it = widgets_.erase(it);
-    } else {
-      ++it;
-    }
+bool View::makeWidget(Control& model, Element& widget) {
+  widget = {nextId_, true};
+  if (model.kind() == ControlKind::PushButton) {
+    const auto& button = static_cast<const PushButton&>(model);
+    vl_widget_create(widget.id, kButton, button.caption().c_str(), cssFont(button.font()).c_str(),
+                     0);
+  } else if (model.kind() == ControlKind::Panel) {
+    vl_widget_create(widget.id, kPanel, "", "", static_cast<const Panel&>(model).backColor());
+  } else {
+    return false;
   }
-  for (Control* model : models) {
-    Entry* e = find(*model);
-    if (e == nullptr) {
-      const int id = nextId_++;
-      if (model->kind() == ControlKind::PushButton) {
-        const auto& button = static_cast<const PushButton&>(*model);
-        vl_widget_create(id, kButton, button.caption().c_str(), cssFont(button.font()).c_str(), 0);
-      } else if (model->kind() == ControlKind::Panel) {
-        vl_widget_create(id, kPanel, "", "", static_cast<const Panel&>(*model).backColor());
-      } else {
-        continue;
-      }
-      widgets_.push_back({model, id, true});
-      e = &widgets_.back();
-    }
-    place(*e);
-    e->dirty = true;
-  }
-  restack();
+  ++nextId_;
+  return true;
 }
 
-void View::place(const Entry& entry) const {
+void View::placeWidget(Entry& entry) {
   const PixelBox r = pixelRect(entry.model->bounds());
-  vl_widget_place(entry.id, r.left, r.top, r.width(), r.height(), entry.model->visible() ? 1 : 0);
+  vl_widget_place(entry.widget.id, r.left, r.top, r.width(), r.height(),
+                  entry.model->visible() ? 1 : 0);
+  entry.widget.dirty = true;
 }
 
-void View::restack() const {
-  std::vector<int> ids;
-  ids.reserve(widgets_.size());
-  for (const Control* model : window_.widgets()) {
-    const auto it = std::find_if(widgets_.begin(), widgets_.end(),
-                                 [&](const Entry& e) { return e.model == model; });
-    if (it != widgets_.end()) ids.push_back(it->id);
-  }
-  vl_widget_order(ids.data(), static_cast<int>(ids.size()));
+void View::dropWidget(Element widget) { vl_widget_destroy(widget.id); }
+
+void View::stackWidgets(const std::vector<Element>& backToFront) {
+  order_.clear();
+  for (const Element& e : backToFront) order_.push_back(e.id);
+  vl_widget_order(order_.data(), static_cast<int>(order_.size()));
 }
 
 void View::flush() {
   for (const PixelBox& a : damage_.areas()) paintSurface(a);
   damage_.clear();
   for (Entry& e : widgets_) {
-    if (e.dirty && e.model->kind() == ControlKind::Panel && e.model->visible()) paintPanel(e);
-    if (e.model->visible()) e.dirty = false;
+    if (e.widget.dirty && e.model->kind() == ControlKind::Panel && e.model->visible()) {
+      paintPanel(e);
+    }
+    if (e.model->visible()) e.widget.dirty = false;
   }
   publishLabels();
 }
@@ -209,7 +171,7 @@ void View::paintPanel(const Entry& entry) const {
   const auto& panel = static_cast<const Panel&>(*entry.model);
   const PixelBox r = pixelRect(panel.bounds());
   const PixelBox area{0, 0, r.width(), r.height()};
-  BridgeCanvas canvas(entry.id, toDevice(area, ratio_));
+  BridgeCanvas canvas(entry.widget.id, toDevice(area, ratio_));
   Painter(canvas, ratio_).panel(panel, area);
 }
 
