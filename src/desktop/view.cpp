@@ -39,8 +39,8 @@ PixelBox toPixelBox(const QRect& r) { return {r.left(), r.top(), r.right() + 1, 
 // FillStyle 6 (horizontal and vertical lines) or 7 (both diagonals) over
 // `area`, in black one device pixel wide whatever the scale. The lines are
 // anchored to the painter's origin, so neighbouring rectangles continue
-// each other's pattern. Each line is cut to the area by hand, which spares
-// a clip per rectangle.
+// each other's pattern. Each line is cut to the area by hand, in twips, so
+// that its pixels are those of the area's lines at every scale.
 void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
   static const QPen pen = [] {
     QPen cosmetic(Qt::black);
@@ -97,8 +97,9 @@ class PainterCanvas final : public Canvas {
   }
 
   void hatch(const PixelBox& device, const TwipsBox& area, int style) override {
-    // The lines' caps may reach a pixel past the area, where the border
-    // already is.
+    // The border is drawn before the hatch, and a line's cap may reach a
+    // pixel past the area into it: the lines are clipped to the area's
+    // whole device pixels.
     const QRectF box = twips(device);
     p_.setClipRect(clipped_ ? box & clip_ : box);
     paintHatch(p_, QRectF(area.left, area.top, area.width, area.height), style);
