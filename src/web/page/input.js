@@ -30,11 +30,17 @@ export function virtualKey(e) {
 // Keys whose browser defaults (scrolling, finding) must not fire while playing.
 const gameKeys = new Set([32, 37, 38, 39, 40, 65, 80, 83]);
 
+// Space and Enter on a push button of the window that has the focus (Tab
+// put it there) press it, as the browser does; the game does not see them.
+const pressesButton = (vk) => (vk === 32 || vk === 13) &&
+    document.activeElement instanceof HTMLButtonElement &&
+    document.activeElement.parentElement === document.getElementById('window');
+
 // Hands every key-down of the document to `key(vk, shift)`.
 export function listenToKeys(key) {
   document.addEventListener('keydown', (e) => {
     const vk = virtualKey(e);
-    if (!vk) return;
+    if (!vk || pressesButton(vk)) return;
     const chord = e.ctrlKey || e.altKey || e.metaKey;
     if (gameKeys.has(vk) && !chord) e.preventDefault();
     key(vk, (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0));
