@@ -69,19 +69,28 @@ mergeInto(LibraryManager.library, {
       bottom = Math.min(bottom, c[3]);
       if (right > left && bottom > top) VL.ctx.fillRect(left, top, right - left, bottom - top);
     },
-    // A length of the design in the page's CSS pixels at the window's
-    // scale, on the device's pixel grid. (At scale 1 and a whole device
-    // ratio it is the length itself.)
-    px: function(v) { return Math.round(v * VL.ratio) / VL.dpr; },
-    // Sizes a canvas to a size of the design at the device ratio. Its CSS
-    // size is that of its backing store, a whole number of device pixels,
-    // so that each of its pixels lands on one of the screen's.
-    fit: function(canvas, width, height) {
-      const w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
-      if (canvas.width !== w) canvas.width = w;
-      if (canvas.height !== h) canvas.height = h;
-      canvas.style.width = w / VL.dpr + 'px';
-      canvas.style.height = h / VL.dpr + 'px';
+    // A place of the design in whole CSS pixels at the window's scale, and
+    // a size, rounded up. Whole CSS pixels, because browsers lay pages out
+    // in 64ths of one, where a third is not found: a canvas placed or sized
+    // between device pixels is filtered and blurs. (At scale 1 both are the
+    // design's own lengths.)
+    at: function(v) { return Math.round(v * VL.scale); },
+    size: function(v) { return Math.ceil(v * VL.scale - 1e-6); },
+    // Sizes a canvas to a size of the design at the window's scale, its
+    // backing store at the device ratio; what the scale rounds up is filled
+    // with `back`, and the drawing, at the ratio, covers the rest.
+    fit: function(canvas, context, width, height, back) {
+      const cssWidth = VL.size(width), cssHeight = VL.size(height);
+      const w = Math.round(cssWidth * VL.dpr), h = Math.round(cssHeight * VL.dpr);
+      if (canvas.width !== w || canvas.height !== h) {
+        canvas.width = w;
+        canvas.height = h;
+        context.fillStyle = VL.colour(back);
+        context.fillRect(0, 0, w, h);
+        VL.fillStyle = null;
+      }
+      canvas.style.width = cssWidth + 'px';
+      canvas.style.height = cssHeight + 'px';
     },
     // One tile of a hatch: lines one device pixel wide, eight CSS pixels
     // apart, so that tiles continue each other from the canvas origin. A
@@ -147,8 +156,8 @@ mergeInto(LibraryManager.library, {
     // The design size, for the page's layout; the size on screen is scaled.
     root.dataset.width = String(width);
     root.dataset.height = String(height);
-    root.style.width = VL.px(width) + 'px';
-    root.style.height = VL.px(height) + 'px';
+    root.style.width = VL.size(width) + 'px';
+    root.style.height = VL.size(height) + 'px';
     root.style.background = VL.colour(back);
     if (!VL.surface) {
       VL.surface = document.getElementById('surface');
@@ -161,7 +170,7 @@ mergeInto(LibraryManager.library, {
       VL.live.setAttribute('role', 'status');
       root.after(VL.live);
     }
-    VL.fit(VL.surface, width, height);
+    VL.fit(VL.surface, VL.surfaceContext, width, height, back);
   },
 
   vl_device_ratio__deps: ['$VL'],
@@ -294,7 +303,7 @@ mergeInto(LibraryManager.library, {
     // Over" before "Pause", the way out of a finished game first.
     const first = kind === 0 ? VL.root().querySelector('button') : null;
     VL.root().insertBefore(element, first);
-    VL.widgets[id] = {kind: kind, element: element,
+    VL.widgets[id] = {kind: kind, element: element, back: back,
                       context: kind === 1 ? element.getContext('2d', {alpha: false}) : null};
   },
 
@@ -304,9 +313,9 @@ mergeInto(LibraryManager.library, {
     if (!w) return;
     const s = w.element.style;
     if (w.kind === 1) {
-      s.left = VL.px(left) + 'px';
-      s.top = VL.px(top) + 'px';
-      VL.fit(w.element, width, height);
+      s.left = VL.at(left) + 'px';
+      s.top = VL.at(top) + 'px';
+      VL.fit(w.element, w.context, width, height, w.back);
     } else {
       // A button is the browser's: zoomed whole, caption and all.
       s.zoom = VL.scale === 1 ? '' : String(VL.scale);

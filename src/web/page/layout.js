@@ -6,9 +6,9 @@
 // The window is not stretched (a transform would blur it): the bridge lays
 // it out at the scaled size and draws at devicePixelRatio x scale, so that
 // every border, hatch line and glyph is drawn for the device's pixels. Its
-// canvases, and the window's corner (snap()), lie on whole device pixels:
-// a canvas between two would be filtered across both. (CSS zoom on the
-// window would scale it too, but zoomed lengths fall between device
+// canvases, and the window's corner (snap()), lie on whole CSS pixels: a
+// canvas between device pixels would be filtered across two. (CSS zoom on
+// the window would scale it too, but zoomed lengths fall between device
 // pixels at ratios such as 3, and the picture blurs.)
 
 const root = document.getElementById('window');
@@ -69,12 +69,13 @@ export function arrange(pad) {
     scale = Math.min(1, fit(size, r.width, r.height));
   }
   const dpr = window.devicePixelRatio || 1;
-  // A whole number of device pixels across, the room not exceeded down.
-  // (At its design size the window is drawn as it always was.)
+  // In whole CSS pixels (the bridge rounds the window's size up to them),
+  // the room not exceeded. (At its design size the window is drawn as it
+  // always was.)
   if (scale !== 1) {
-    const across = Math.floor(scale * size.width * dpr) / (size.width * dpr);
-    const down = Math.floor(scale * size.height * dpr) / (size.height * dpr);
-    scale = Math.max(0.05, Math.min(across, down));
+    scale = Math.min(scale, Math.floor(scale * size.width) / size.width,
+                     Math.floor(scale * size.height) / size.height);
+    scale = Math.max(0.05, scale);
   }
   const changed = scale !== layout.scale || dpr * scale !== layout.ratio;
   layout.scale = scale;
@@ -82,15 +83,14 @@ export function arrange(pad) {
   return changed;
 }
 
-// Centring may leave the window's corner between device pixels: it is
-// moved onto the nearest. Call once the window has its new size.
+// Centring may leave the window's corner between pixels: it is moved onto
+// a whole CSS pixel (see the bridge's VL.at). Call once the window has its
+// new size.
 export function snap() {
-  const dpr = window.devicePixelRatio || 1;
   root.style.left = '';
   root.style.top = '';
   const box = root.getBoundingClientRect();
-  const off = (v) => (Math.round(v * dpr) - v * dpr) / dpr;
-  const dx = off(box.left), dy = off(box.top);
+  const dx = Math.round(box.left) - box.left, dy = Math.round(box.top) - box.top;
   if (dx) root.style.left = `${dx}px`;
   if (dy) root.style.top = `${dy}px`;
 }
