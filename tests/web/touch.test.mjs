@@ -135,16 +135,25 @@ const sideWalls = async (page) => (await controls(page))
     .filter((c) => c.name === 'Shape2' && c.y > 10 && c.y < 400 && (c.x < 10 || c.x > 200 && c.x < 250));
 
 async function fitsAndSharp(page, what) {
-  const g = await geometry(page);
+  // A resize reaches the page a moment after the viewport changes.
+  const g = await waitFor(`${what}: the window inside the viewport`, async () => {
+    const now = await geometry(page);
+    return now.x >= 0 && now.y >= 0 && now.right <= now.innerWidth + 0.01 &&
+        now.bottom <= now.innerHeight + 0.01 ? now : null;
+  }, {timeout: 10000});
   assert.deepEqual(g.scroll, [0, 0], `${what}: not scrolled`);
   assert.equal(g.zoom, 1, `${what}: not zoomed`);
   assert.equal(g.overflow, false, `${what}: nothing to scroll to`);
-  assert.ok(g.x >= 0 && g.y >= 0 && g.right <= g.innerWidth + 0.01 && g.bottom <= g.innerHeight + 0.01,
-            `${what}: the window inside the viewport: ${JSON.stringify(g)}`);
   const walls = await sideWalls(page);
   assert.equal(walls.length, 40, `${what}: the side walls`);
-  await waitFor(`${what}: the walls drawn sharp`, async () => wallsSharp(await picture(page), walls, g.ratio));
-  return g;
+  // The picture and the ratio read together, in case the page lays itself
+  // out once more.
+  return waitFor(`${what}: the walls drawn sharp`, async () => {
+    const before = await geometry(page);
+    const png = await picture(page);
+    const now = await geometry(page);
+    return now.ratio === before.ratio && wallsSharp(png, walls, now.ratio) ? now : null;
+  });
 }
 
 async function openOn(viewport, url = `${ctx.server.url}?seed=7`) {
