@@ -9,7 +9,9 @@
 //   page.wake()     the timeout fired: the game runs the ticks due;
 //   page.click(id)  push button `id` was pressed;
 //   page.timer      the one pending timeout (0 when none), which the bridge
-//                   sets and clears, and the page clears when it stops the game.
+//                   sets and clears, and the page clears when it stops the game;
+//   page.scale      the window's size on screen over its design size, which
+//                   the drawing's ratio includes.
 
 mergeInto(LibraryManager.library, {
   $VL: {
@@ -19,7 +21,9 @@ mergeInto(LibraryManager.library, {
     ctx: null,         // the context that begin() chose
     clip: [0, 0, 0, 0],  // left, top, right, bottom that begin() set
     fillStyle: null,   // the colour value last set on it, if a plain colour
-    ratio: 1,
+    ratio: 1,          // device pixels per CSS pixel of the design
+    dpr: 1,            // device pixels per CSS pixel of the page
+    scale: 1,          // the window on screen over its design size
     patterns: [],      // hatch style -> CanvasPattern at the present ratio
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
@@ -33,6 +37,20 @@ mergeInto(LibraryManager.library, {
       page.wake();
     },
     root: function() { return document.getElementById('window'); },
+    // Screen readers hear of a button when it comes on show ("Pause
+    // button"); the message goes when the button does, so that the next
+    // showing is news again. The live region is made with the window,
+    // before anything is said in it.
+    live: null,
+    announce: function(button, shown) {
+      const live = VL.live;
+      const text = button.textContent + ' button';
+      if (shown) {
+        live.textContent = text;
+      } else if (live.textContent === text) {
+        live.textContent = '';
+      }
+    },
     colour: function(c) {
       let css = VL.colours[c];
       if (css === undefined) {
@@ -51,13 +69,28 @@ mergeInto(LibraryManager.library, {
       bottom = Math.min(bottom, c[3]);
       if (right > left && bottom > top) VL.ctx.fillRect(left, top, right - left, bottom - top);
     },
-    // Sizes a canvas to a CSS size at the device ratio.
-    fit: function(canvas, width, height) {
-      const w = Math.round(width * VL.ratio), h = Math.round(height * VL.ratio);
-      if (canvas.width !== w) canvas.width = w;
-      if (canvas.height !== h) canvas.height = h;
-      canvas.style.width = width + 'px';
-      canvas.style.height = height + 'px';
+    // A place of the design in whole CSS pixels at the window's scale, and
+    // a size, rounded up. Whole CSS pixels, because browsers lay pages out
+    // in 64ths of one, where a third is not found: a canvas placed or sized
+    // between device pixels is filtered and blurs. (At scale 1 both are the
+    // design's own lengths.)
+    at: function(v) { return Math.round(v * VL.scale); },
+    size: function(v) { return Math.ceil(v * VL.scale - 1e-6); },
+    // Sizes a canvas to a size of the design at the window's scale, its
+    // backing store at the device ratio; what the scale rounds up is filled
+    // with `back`, and the drawing, at the ratio, covers the rest.
+    fit: function(canvas, context, width, height, back) {
+      const cssWidth = VL.size(width), cssHeight = VL.size(height);
+      const w = Math.round(cssWidth * VL.dpr), h = Math.round(cssHeight * VL.dpr);
+      if (canvas.width !== w || canvas.height !== h) {
+        canvas.width = w;
+        canvas.height = h;
+        context.fillStyle = VL.colour(back);
+        context.fillRect(0, 0, w, h);
+        VL.fillStyle = null;
+      }
+      canvas.style.width = cssWidth + 'px';
+      canvas.style.height = cssHeight + 'px';
     },
     // One tile of a hatch: lines one device pixel wide, eight CSS pixels
     // apart, so that tiles continue each other from the canvas origin. A
@@ -120,21 +153,33 @@ mergeInto(LibraryManager.library, {
     if (document.title !== text) document.title = text;
     const root = VL.root();
     root.setAttribute('aria-label', text);
-    root.style.width = width + 'px';
-    root.style.height = height + 'px';
+    // The design size, for the page's layout; the size on screen is scaled.
+    root.dataset.width = String(width);
+    root.dataset.height = String(height);
+    root.style.width = VL.size(width) + 'px';
+    root.style.height = VL.size(height) + 'px';
     root.style.background = VL.colour(back);
     if (!VL.surface) {
       VL.surface = document.getElementById('surface');
       // Low latency: the canvas goes to the screen without waiting for the
       // page's own frame, which halves the cost of a tick's repaint.
       VL.surfaceContext = VL.surface.getContext('2d', {alpha: false, desynchronized: true});
+      VL.live = document.createElement('p');
+      VL.live.id = 'announce';
+      VL.live.className = 'sr-only';
+      VL.live.setAttribute('role', 'status');
+      root.after(VL.live);
     }
-    VL.fit(VL.surface, width, height);
+    VL.fit(VL.surface, VL.surfaceContext, width, height, back);
   },
 
   vl_device_ratio__deps: ['$VL'],
   vl_device_ratio: function() {
-    const ratio = window.devicePixelRatio || 1;
+    // Device pixels per CSS pixel of the design: the window is scaled by
+    // page.scale, and its canvases are drawn for the pixels they cover.
+    VL.dpr = window.devicePixelRatio || 1;
+    VL.scale = Module['page'].scale || 1;
+    const ratio = VL.dpr * VL.scale;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
     if (ratio !== VL.ratio) VL.patterns = [];
     VL.ratio = ratio;
@@ -239,8 +284,9 @@ mergeInto(LibraryManager.library, {
       element.className = 'push';
       element.textContent = UTF8ToString(caption);
       element.style.font = UTF8ToString(font);
-      // The keyboard belongs to the game: a button never takes the focus.
-      element.tabIndex = -1;
+      // A click leaves the keyboard with the game (the mouse does not move
+      // the focus), but Tab reaches a button on show, for players without a
+      // mouse.
       element.addEventListener('mousedown', function(e) { e.preventDefault(); });
       element.addEventListener('click', function() {
         Module['page'].click(id);
@@ -253,8 +299,11 @@ mergeInto(LibraryManager.library, {
     }
     element.dataset.widget = String(id);
     element.hidden = true;
-    VL.root().appendChild(element);
-    VL.widgets[id] = {kind: kind, element: element,
+    // Tab meets the buttons from the last one made to the first: "Game
+    // Over" before "Pause", the way out of a finished game first.
+    const first = kind === 0 ? VL.root().querySelector('button') : null;
+    VL.root().insertBefore(element, first);
+    VL.widgets[id] = {kind: kind, element: element, back: back,
                       context: kind === 1 ? element.getContext('2d', {alpha: false}) : null};
   },
 
@@ -263,14 +312,19 @@ mergeInto(LibraryManager.library, {
     const w = VL.widgets[id];
     if (!w) return;
     const s = w.element.style;
-    s.left = left + 'px';
-    s.top = top + 'px';
     if (w.kind === 1) {
-      VL.fit(w.element, width, height);
+      s.left = VL.at(left) + 'px';
+      s.top = VL.at(top) + 'px';
+      VL.fit(w.element, w.context, width, height, w.back);
     } else {
+      // A button is the browser's: zoomed whole, caption and all.
+      s.zoom = VL.scale === 1 ? '' : String(VL.scale);
+      s.left = left + 'px';
+      s.top = top + 'px';
       s.width = width + 'px';
       s.height = height + 'px';
     }
+    if (w.kind === 0 && w.element.hidden === !!visible) VL.announce(w.element, visible);
     w.element.hidden = !visible;
   },
 
@@ -278,6 +332,7 @@ mergeInto(LibraryManager.library, {
   vl_widget_destroy: function(id) {
     const w = VL.widgets[id];
     if (!w) return;
+    if (w.kind === 0 && !w.element.hidden) VL.announce(w.element, false);
     w.element.remove();
     delete VL.widgets[id];
   },

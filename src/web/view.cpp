@@ -176,14 +176,28 @@ void View::paintPanel(const Entry& entry) const {
 }
 
 void View::publishLabels() {
-  // Built into a kept buffer: after the first flush no tick allocates here.
-  std::string& lines = nextLabels_;
-  lines.clear();
+  // The counters, in the order the window shows them, top to bottom: the
+  // labels that carry a value after their colon. A caption without one
+  // ("Next Piece:") names something drawn, not a count. Built into kept
+  // buffers: after the first flush no tick allocates here.
+  std::vector<const Label*>& counters = counters_;
+  counters.clear();
   for (const Control* c : window_.surface()) {
     if (c->kind() != ControlKind::Label || !c->visible()) continue;
-    lines += c->name();
+    const std::string& caption = static_cast<const Label&>(*c).caption();
+    const std::size_t colon = caption.rfind(':');
+    if (colon != std::string::npos && colon + 1 == caption.size()) continue;
+    counters.push_back(static_cast<const Label*>(c));
+  }
+  std::sort(counters.begin(), counters.end(), [](const Label* a, const Label* b) {
+    return a->top() != b->top() ? a->top() < b->top() : a->left() < b->left();
+  });
+  std::string& lines = nextLabels_;
+  lines.clear();
+  for (const Label* label : counters) {
+    lines += label->name();
     lines += '\t';
-    lines += static_cast<const Label&>(*c).caption();
+    lines += label->caption();
     lines += '\n';
   }
   if (lines == labels_) return;

@@ -82,8 +82,9 @@ class View final : public WindowObserver, public TextMetrics, private WidgetSync
   int nextId_ = 1;
   int width_ = 0;  // client size in CSS pixels
   int height_ = 0;
-  std::string labels_;      // what screen readers were last given
-  std::string nextLabels_;  // built at every flush; its buffer is kept
+  std::string labels_;                  // what screen readers were last given
+  std::string nextLabels_;              // built at every flush; its buffer is kept
+  std::vector<const Label*> counters_;  // the same
 };
 
 }  // namespace vorlane::web

@@ -26,7 +26,7 @@ export function wellCell(row, col) {
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.ttf': 'font/ttf', '.otf': 'font/otf', '.txt': 'text/plain; charset=utf-8',
+  '.css': 'text/css', '.ttf': 'font/ttf', '.otf': 'font/otf', '.txt': 'text/plain; charset=utf-8',
 };
 
 // Serves `dir` on 127.0.0.1 at a free port.
@@ -125,7 +125,7 @@ export const pending = (page) => page.evaluate(() => window.__pending());
 
 // The game has loaded once screen readers have its counters.
 export async function started(page) {
-  await page.waitForFunction(() => document.querySelectorAll('#counters li').length >= 5,
+  await page.waitForFunction(() => document.querySelectorAll('#counters li').length >= 4,
                              {timeout: 30000});
 }
 

@@ -3,19 +3,22 @@
 // captions with them), and carries keys, clicks, timeouts and changes of
 // scale to it. A fault anywhere stops the game and says so on the page.
 import {listenToKeys} from './input.js';
+import {arrange, layout, snap} from './layout.js';
+import {listenToFingers, makePad} from './touch.js';
 
 const root = document.getElementById('window');
 let game = null;
 let stopped = false;
 
 // What the bridge calls (see bridge.js): filled in once the game runs.
-const page = {wake() {}, click() {}, timer: 0};
+const page = {wake() {}, click() {}, timer: 0, scale: 1};
 
 function stop(reason) {
   if (stopped) return;
   stopped = true;
   if (page.timer) clearTimeout(page.timer);
   page.timer = 0;
+  pad.release();
   root.classList.add('stopped');
   for (const button of root.querySelectorAll('button')) button.disabled = true;
   const fault = document.getElementById('fault');
@@ -40,27 +43,55 @@ function guarded(call) {
   };
 }
 
-// Zoom or another screen changes the device pixel ratio: redraw sharp.
-// Browsers tell of it by a media query's change, a resize, or both.
-let ratio = window.devicePixelRatio || 1;
+// Zoom, another screen, a resize or a turn of the phone: the window is
+// fitted to its room again and, when its scale or the device pixel ratio
+// changed, redrawn sharp. Browsers tell of a new ratio by a media query's
+// change, a resize, or both.
 const rescale = guarded(() => game._vorlane_rescale());
+const pad = makePad(guarded((vk) => game._vorlane_key(vk, 0)));
 let query = null;
-function ratioChanged() {
-  const now = window.devicePixelRatio || 1;
-  if (now === ratio) return;
-  ratio = now;
-  rescale();
+function relayout() {
+  if (!game) return;
+  if (arrange(pad.element)) {
+    page.scale = layout.scale;
+    rescale();
+  }
+  snap();
   watchRatio();
 }
 function watchRatio() {
-  if (query) query.removeEventListener('change', ratioChanged);
+  const ratio = window.devicePixelRatio || 1;
+  if (query && query.media === `(resolution: ${ratio}dppx)`) return;
+  if (query) query.removeEventListener('change', relayout);
   query = matchMedia(`(resolution: ${ratio}dppx)`);
-  query.addEventListener('change', ratioChanged);
+  query.addEventListener('change', relayout);
+}
+
+// The pad shows on a device whose main pointer is a finger, or from the
+// first touch on.
+function showPad() {
+  if (layout.touch) return;
+  layout.touch = true;
+  pad.show();
+  relayout();
 }
 
 function start() {
   listenToKeys(guarded((vk, shift) => game._vorlane_key(vk, shift)));
-  window.addEventListener('resize', ratioChanged);
+  listenToFingers(guarded((...touch) => game._vorlane_touch(...touch)));
+  root.after(pad.element);
+  window.addEventListener('resize', relayout);
+  if (window.visualViewport) window.visualViewport.addEventListener('resize', relayout);
+  const coarse = matchMedia('(pointer: coarse)');
+  coarse.addEventListener('change', () => { if (coarse.matches) showPad(); });
+  document.addEventListener('touchstart', showPad, {capture: true, passive: true});
+  // Time away pauses a game under way, as P does; the game decides whether
+  // one is. A held pad key is let go.
+  document.addEventListener('visibilitychange', () => {
+    if (!document.hidden) return;
+    pad.release();
+    guarded(() => game._vorlane_hidden())();
+  });
   window.addEventListener('error', (e) => { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', (e) => stop(e.reason));
 
@@ -74,9 +105,9 @@ function start() {
       game._vorlane_click(id);
       root.focus({preventScroll: true});
     });
-    ratio = window.devicePixelRatio || 1;
     guarded(() => game.callMain([]))();
-    watchRatio();
+    if (coarse.matches) showPad();
+    relayout();
     root.focus({preventScroll: true});
   }, stop);
 }

@@ -36,11 +36,17 @@ export function virtualKey(e) {
 // Keys whose browser defaults (scrolling, finding) must not fire while playing.
 const gameKeys = new Set([vk.Space, vk.Left, vk.Up, vk.Right, vk.Down, vk.A, vk.P, vk.S]);
 
+// Space and Enter on a push button of the window that has the focus (Tab
+// put it there) press it, as the browser does; the game does not see them.
+const pressesButton = (code) => (code === vk.Space || code === vk.Return) &&
+    document.activeElement instanceof HTMLButtonElement &&
+    document.activeElement.parentElement === document.getElementById('window');
+
 // Hands every key-down of the document to `key(vk, shift)`.
 export function listenToKeys(key) {
   document.addEventListener('keydown', (e) => {
     const code = virtualKey(e);
-    if (!code) return;
+    if (!code || pressesButton(code)) return;
     const chord = e.ctrlKey || e.altKey || e.metaKey;
     if (gameKeys.has(code) && !chord) e.preventDefault();
     key(code, (e.shiftKey ? bits.ShiftBit : 0) | (e.ctrlKey ? bits.CtrlBit : 0) |

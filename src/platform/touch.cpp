@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#include "platform/touch.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlane {
+
+namespace {
+// The keys of the window (form1.h's vk), repeated here: the platform layer
+// does not know the window.
+constexpr std::uint16_t kLeft = 37;
+constexpr std::uint16_t kRight = 39;
+constexpr std::uint16_t kDown = 40;
+constexpr std::uint16_t kClockwise = 65;      // A
+constexpr std::uint16_t kAnticlockwise = 83;  // S
+}  // namespace
+
+void TouchGestures::start(int id, Twips x, Twips y, double ms) {
+  if (finger_) return;
+  const RectF& w = geometry_.well;
+  if (geometry_.cell <= 0 || x < w.left || x >= w.right() || y < w.top || y >= w.bottom()) return;
+  finger_ = Finger{id, x, y, ms};
+}
+
+void TouchGestures::move(int id, Twips x, Twips y, double /*ms*/) {
+  if (finger_ && finger_->id == id) follow(*finger_, x, y);
+}
+
+void TouchGestures::end(int id, Twips x, Twips y, double ms) {
+  if (!finger_ || finger_->id != id) return;
+  Finger f = *finger_;
+  finger_.reset();
+  follow(f, x, y);
+  if (f.keyed || f.travel >= geometry_.tapSlop || ms - f.t0 >= kTapMs) return;
+  const RectF& w = geometry_.well;
+  raise(f.x0 >= w.left + w.width / 2 ? kClockwise : kAnticlockwise);
+}
+
+void TouchGestures::cancel(int id) {
+  if (finger_ && finger_->id == id) finger_.reset();
+}
+
+void TouchGestures::follow(Finger& f, Twips x, Twips y) {
+  const Twips dx = x - f.x0;
+  const Twips dy = y - f.y0;
+  f.travel = std::max(f.travel, std::hypot(dx, dy));
+  if (f.dropped) return;
+  // Down when the finger went more than a cell down, and more down than
+  // sideways: a sideways drag that sags a little does not drop the piece.
+  if (dy > geometry_.cell && dy > std::abs(dx)) {
+    f.dropped = true;
+    f.keyed = true;
+    raise(kDown);
+    return;
+  }
+  // One column per whole cell of travel from where the finger started; back
+  // again moves the piece back.
+  const int want = static_cast<int>(std::trunc(dx / geometry_.cell));
+  while (f.columns != want) {
+    f.keyed = true;
+    if (f.columns < want) {
+      ++f.columns;
+      raise(kRight);
+    } else {
+      --f.columns;
+      raise(kLeft);
+    }
+  }
+}
+
+void TouchGestures::raise(std::uint16_t key) {
+  if (press_) press_(key);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// The window's size on screen: the whole window always shows, scaled as one
+// piece to the room the viewport gives it (within the safe area, beside the
+// touch pad when it shows). On a desktop with room it keeps its design size.
+//
+// The window is not stretched (a transform would blur it): the bridge lays
+// it out at the scaled size and draws at devicePixelRatio x scale, so that
+// every border, hatch line and glyph is drawn for the device's pixels. Its
+// canvases, and the window's corner (snap()), lie on whole CSS pixels: a
+// canvas between device pixels would be filtered across two. (CSS zoom on
+// the window would scale it too, but zoomed lengths fall between device
+// pixels at ratios such as 3, and the picture blurs.)
+
+const root = document.getElementById('window');
+const main = root.parentElement;
+
+export const layout = {
+  scale: 1,  // the window's size on screen over its design size
+  ratio: 1,  // device pixels per design pixel: devicePixelRatio x scale
+  touch: false,  // the pad shows
+};
+
+// The window's design size in CSS pixels, as the game set it.
+function designSize() {
+  return {width: Number(root.dataset.width) || 0, height: Number(root.dataset.height) || 0};
+}
+
+// The room inside the safe area.
+function room() {
+  const style = getComputedStyle(main);
+  const px = (name) => parseFloat(style[name]) || 0;
+  return {width: main.clientWidth - px('paddingLeft') - px('paddingRight'),
+          height: main.clientHeight - px('paddingTop') - px('paddingBottom'),
+          gap: px('rowGap')};
+}
+
+// The pad's extent in one arrangement: below the window (`below`) or in
+// two groups on either side of it.
+function padExtent(pad, arrangement) {
+  main.dataset.pad = arrangement;
+  let width = 0, height = 0;
+  for (const group of pad.children) {
+    const r = group.getBoundingClientRect();
+    width += r.width;
+    height = Math.max(height, r.height);
+  }
+  return {width, height};
+}
+
+// The largest scale at which `size` fits in width x height.
+const fit = (size, width, height) => Math.max(0.05, Math.min(width / size.width, height / size.height));
+
+// Fits the window to its room again; returns whether its scale or the
+// device ratio changed, and with them its drawing.
+export function arrange(pad) {
+  const size = designSize();
+  if (!size.width || !size.height) return false;
+  const r = room();
+  let scale;
+  if (layout.touch && pad) {
+    const below = padExtent(pad, 'below');
+    const belowScale = fit(size, r.width, r.height - below.height - r.gap);
+    const beside = padExtent(pad, 'beside');
+    const besideScale = fit(size, r.width - beside.width - 2 * r.gap, r.height);
+    scale = Math.max(belowScale, besideScale);
+    main.dataset.pad = besideScale > belowScale ? 'beside' : 'below';
+  } else {
+    delete main.dataset.pad;
+    scale = Math.min(1, fit(size, r.width, r.height));
+  }
+  const dpr = window.devicePixelRatio || 1;
+  // In whole CSS pixels (the bridge rounds the window's size up to them),
+  // the room not exceeded. (At its design size the window is drawn as it
+  // always was.)
+  if (scale !== 1) {
+    scale = Math.min(scale, Math.floor(scale * size.width) / size.width,
+                     Math.floor(scale * size.height) / size.height);
+    scale = Math.max(0.05, scale);
+  }
+  const changed = scale !== layout.scale || dpr * scale !== layout.ratio;
+  layout.scale = scale;
+  layout.ratio = dpr * scale;
+  return changed;
+}
+
+// Centring may leave the window's corner between pixels: it is moved onto
+// a whole CSS pixel (see the bridge's VL.at). Call once the window has its
+// new size.
+export function snap() {
+  root.style.left = '';
+  root.style.top = '';
+  const box = root.getBoundingClientRect();
+  const dx = Math.round(box.left) - box.left, dy = Math.round(box.top) - box.top;
+  if (dx) root.style.left = `${dx}px`;
+  if (dy) root.style.top = `${dy}px`;
+}
