@@ -26,7 +26,9 @@ export function wellCell(row, col) {
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.ttf': 'font/ttf', '.otf': 'font/otf', '.txt': 'text/plain; charset=utf-8',
+  '.ttf': 'font/ttf', '.otf': 'font/otf', '.woff2': 'font/woff2', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json', '.json': 'application/json',
+  '.txt': 'text/plain; charset=utf-8',
 };
 
 // Serves `dir` on 127.0.0.1 at a free port.
