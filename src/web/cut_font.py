@@ -87,6 +87,21 @@ def rename(font, family):
         top.FullName = f'{family} {style}'
 
 
+def licence_of_fonts(copyright):
+    """The parts of a Debian copyright file that cover the package's fonts:
+    in the machine-readable format, its header, the paragraph of "Files: *"
+    and the full text of the licence that paragraph names, without those of
+    the packaging and other files; any other file as it is."""
+    if not copyright.startswith('Format:'):
+        return copyright
+    paragraphs = [p for p in re.split(r'\n[ \t]*\n', copyright) if p.strip()]
+    fonts = next(p for p in paragraphs if re.search(r'^Files:\s*\*\s*$', p, re.M))
+    name = re.search(r'^License:\s*(.+)$', fonts, re.M).group(1).strip()
+    texts = [p for p in paragraphs if p.startswith('License:') and
+             p.split('\n', 1)[0][len('License:'):].strip() in (name, name.split()[0])]
+    return '\n\n'.join([paragraphs[0], fonts] + texts) + '\n'
+
+
 def main(argv):
     font_in, font_out, family, face, licence_in, licence_out, extra, *sources = argv
     text = ''.join(sorted(characters(face, sources) | set(extra)))
@@ -108,7 +123,7 @@ def main(argv):
     font.flavor = 'woff2'
     font.save(font_out)
     with open(licence_in, encoding='utf-8') as f:
-        licence = f.read()
+        licence = licence_of_fonts(f.read())
     with open(licence_out, 'w', encoding='utf-8') as f:
         f.write(f'{os.path.basename(font_out)} is {os.path.basename(font_in)} from Debian\'s '
                 f'font packages, cut to the characters\n{text!r} and renamed "{family}".\n'
