@@ -92,7 +92,8 @@ async function fetchCode(file) {
   const what = `The game's code (${file})`;
   let response;
   try {
-    response = await fetch(file);
+    // Asked for by the page's head, before this script came.
+    response = await (window.vorlaneCode || fetch(file));
   } catch {
     throw unreachable(what);
   }
@@ -172,10 +173,10 @@ function start() {
   window.addEventListener('error', (e) => { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', (e) => stop(e.reason));
 
-  showProgress();
   const wasm = 'vorlane.wasm';
-  const code = fetchCode(wasm);
   const fontsReady = loadFonts();
+  showProgress();
+  const code = fetchCode(wasm);
   const started = addScript('vorlane.js').then(() => createVorlane({
     noInitialRun: true, page, onAbort: stop,
     instantiateWasm(imports, receive) {
