@@ -86,8 +86,9 @@ const damaged = (what) => new LoadFault(
     `${what} came damaged and cannot run: reload the page; if this keeps happening, ` +
     'the site itself is broken.');
 
-// The game's WebAssembly, read as it comes so that the page can say how
-// much has. The length is known when the server sent the file as it is.
+// The game's WebAssembly, compiled as it comes, and counted, so that the
+// page can say how much has come. The length is known when the server sent
+// the file as it is. Resolves to the compiled module.
 async function fetchCode(file) {
   const what = `The game's code (${file})`;
   let response;
@@ -100,21 +101,29 @@ async function fetchCode(file) {
   if (!response.ok) throw unreachable(what);
   const length = Number(response.headers.get('Content-Length'));
   if (!response.headers.get('Content-Encoding') && length > 0) loading.codeTotal = length;
-  if (!response.body) return response.arrayBuffer();
-  const reader = response.body.getReader();
-  const parts = [];
-  try {
-    for (;;) {
-      const {done, value} = await reader.read();
-      if (done) break;
-      parts.push(value);
-      loading.code += value.length;
+  let body = response.body;
+  if (body && typeof TransformStream === 'function') {
+    body = body.pipeThrough(new TransformStream({transform(chunk, out) {
+      loading.code += chunk.length;
       showProgress();
-    }
-  } catch {
-    throw unreachable(what);
+      out.enqueue(chunk);
+    }}));
   }
-  return new Blob(parts).arrayBuffer();
+  const counted = new Response(body, {headers: {'Content-Type': 'application/wasm'}});
+  let bytes = null;
+  try {
+    if (WebAssembly.compileStreaming) return await WebAssembly.compileStreaming(counted);
+    bytes = await counted.arrayBuffer();
+  } catch (e) {
+    // A stream cut off is the network's fault; anything else, the file's.
+    if (e instanceof TypeError) throw unreachable(what);
+    throw damaged(what);
+  }
+  try {
+    return await WebAssembly.compile(bytes);
+  } catch {
+    throw damaged(what);
+  }
 }
 
 // The glue that makes the game's module (createVorlane), added to the page.
@@ -180,9 +189,9 @@ function start() {
   const started = addScript('vorlane.js').then(() => createVorlane({
     noInitialRun: true, page, onAbort: stop,
     instantiateWasm(imports, receive) {
-      code.then((bytes) => WebAssembly.instantiate(bytes, imports).catch(() => {
-        throw damaged(`The game's code (${wasm})`);
-      })).then((result) => receive(result.instance, result.module), stop);
+      code.then((module) => WebAssembly.instantiate(module, imports).then(
+          (instance) => receive(instance, module), () => { throw damaged(`The game's code (${wasm})`); }))
+          .catch(stop);
       return {};
     },
   }));
