@@ -98,6 +98,7 @@ test('a browser without WebAssembly is told so in one sentence', async () => {
   }));
   assert.equal(shown, sentence);
   assert.ok(await page.evaluate(() => document.getElementById('window').hidden));
+  assert.ok(await page.evaluate(() => document.getElementById('progress').hidden), 'no progress line');
   await page.close();
 });
 
@@ -111,5 +112,6 @@ test('a browser with scripts off is told so in one sentence', async () => {
   const walk = (node) => { if (node.name) texts.push(node.name); (node.children || []).forEach(walk); };
   walk(snapshot);
   assert.ok(texts.some((t) => t.includes(sentence)), `the sentence is on show: ${texts.join(' | ')}`);
+  assert.ok(!texts.some((t) => t.includes('Loading')), `no progress line: ${texts.join(' | ')}`);
   await page.close();
 });
