@@ -99,6 +99,11 @@ TEST_F(DesignWindow, ButtonsHaveTheirCaptionsAndFonts) {
   EXPECT_TRUE(form.Command1().font().italic);
 }
 
+TEST_F(DesignWindow, GameOverComesBeforePauseInTheFocusOrder) {
+  EXPECT_EQ(form.Command1().tabIndex(), 0);
+  EXPECT_EQ(form.Pause().tabIndex(), 1);
+}
+
 TEST_F(DesignWindow, CounterLabelsShareOneLookAndShowTheirDesignCaptions) {
   const std::vector<std::pair<const Label*, std::string>> counters = {
       {&form.piecelabel(), "Blocks:0000"},

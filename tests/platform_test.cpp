@@ -91,7 +91,7 @@ TEST(DrawingOrder, RectanglesAndLabelsLieBelowButtonsAndPanelsEachLayerRaisedOnI
   BareWindow w(s);
   Rectangle a(w, "a", {}, kLook);
   Label label(w, "label", {}, "text", {});
-  PushButton button(w, "button", {}, "B", {}, {});
+  PushButton button(w, "button", {}, "B", {}, 0, {});
   Panel panel(w, "panel", {}, rgb(0, 0, 0));
   Rectangle inner(w, "inner", {}, kLook, &panel);
   Rectangle inner2(w, "inner2", {}, kLook, &panel);

@@ -15,9 +15,9 @@ namespace vorlane::qt {
 
 Driver::Driver(Scheduler& scheduler, QObject* parent)
     : QObject(parent),
-      scheduler_(scheduler),
       start_(scheduler.now()),
-      origin_(std::chrono::steady_clock::now()) {
+      origin_(std::chrono::steady_clock::now()),
+      core_(scheduler, *this) {
 #if defined(Q_OS_LINUX)
   // steady_clock is CLOCK_MONOTONIC here, so due times map onto it exactly.
   timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -27,23 +27,17 @@ Driver::Driver(Scheduler& scheduler, QObject* parent)
       std::uint64_t expirations = 0;
       while (read(timerFd_, &expirations, sizeof expirations) > 0) {
       }
-      wake();
+      core_.wake();
     });
   }
 #endif
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, [this] { wake(); });
-  // Handlers change timers many times within one run; the wake-up is set
-  // once when the run is over, not at every change.
-  scheduler_.setWakeupListener([this] {
-    if (!running_) rearm();
-  });
-  rearm();
+  connect(&timer_, &QTimer::timeout, this, [this] { core_.wake(); });
+  core_.start();
 }
 
 Driver::~Driver() {
-  scheduler_.setWakeupListener(nullptr);
 #if defined(Q_OS_LINUX)
   if (timerFd_ >= 0) {
     delete notifier_;
@@ -57,49 +51,37 @@ Scheduler::Micros Driver::now() const {
   return start_ + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count();
 }
 
-void Driver::wake() {
-  armedFor_.reset();
-  pump();
-}
-
-void Driver::pump() {
-  if (running_) return;
-  running_ = true;
-  scheduler_.runDue(now());
-  running_ = false;
-  rearm();
-}
-
-void Driver::rearm() {
-  const std::optional<Scheduler::Micros> due = scheduler_.nextDue();
-  // Most changes leave the earliest tick where it was: nothing to do then.
-  if (due == armedFor_) return;
-  armedFor_ = due;
+void Driver::arm(Scheduler::Micros due, Scheduler::Micros /*t*/) {
 #if defined(Q_OS_LINUX)
   if (timerFd_ >= 0) {
-    // An absolute time, so that the time spent getting here does not count;
-    // zero disarms.
+    // An absolute time, so that the time spent getting here does not count.
     itimerspec when{};
-    if (due) {
-      const auto at = (origin_ + std::chrono::microseconds(*due - start_)).time_since_epoch();
-      const auto ns = std::max<std::int64_t>(
-          std::chrono::duration_cast<std::chrono::nanoseconds>(at).count(), 1);
-      when.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
-      when.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-    }
+    const auto at = (origin_ + std::chrono::microseconds(due - start_)).time_since_epoch();
+    const auto ns =
+        std::max<std::int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(at).count(), 1);
+    when.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+    when.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
     timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
     return;
   }
 #endif
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  // Rounded up, so that the wake-up never comes before the tick is due.
-  const Scheduler::Micros wait = std::max<Scheduler::Micros>(*due - now(), 0);
+  // Rounded up, so that the wake-up never comes before the tick is due;
+  // from the clock read afresh, as handlers may have run since `t`.
+  const Scheduler::Micros wait = std::max<Scheduler::Micros>(due - now(), 0);
   const Scheduler::Micros ms =
       std::min<Scheduler::Micros>((wait + 999) / 1000, std::numeric_limits<int>::max());
   timer_.start(static_cast<int>(ms));
+}
+
+void Driver::disarm() {
+#if defined(Q_OS_LINUX)
+  if (timerFd_ >= 0) {
+    const itimerspec zero{};  // zero disarms
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &zero, nullptr);
+    return;
+  }
+#endif
+  timer_.stop();
 }
 
 }  // namespace vorlane::qt

@@ -6,15 +6,15 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <optional>
 
+#include "platform/driver_core.h"
 #include "platform/scheduler.h"
 
 class QSocketNotifier;
 
 namespace vorlane::qt {
 
-class Driver final : public QObject {
+class Driver final : public QObject, private WakeupSource {
   Q_OBJECT
 
  public:
@@ -23,21 +23,21 @@ class Driver final : public QObject {
 
   // The scheduler's time now: where it stood when the driver started, plus
   // the monotonic time since.
-  Scheduler::Micros now() const;
+  Scheduler::Micros now() const override;
 
   // Fires every tick that is due by now. Input calls this before it reaches
   // the window, so that overdue ticks come first and handlers see the time
   // of the key or click.
-  void pump();
+  void pump() { core_.pump(); }
 
   // Whether a wake-up is pending.
-  bool armed() const { return armedFor_.has_value(); }
+  bool armed() const { return core_.armed(); }
 
  private:
-  void rearm();
-  void wake();
+  // WakeupSource: the timerfd, or the QTimer.
+  void arm(Scheduler::Micros due, Scheduler::Micros t) override;
+  void disarm() override;
 
-  Scheduler& scheduler_;
   Scheduler::Micros start_;
   std::chrono::steady_clock::time_point origin_;  // the monotonic time at start_
   // On Linux a timerfd wakes the event loop at the due microsecond; Qt's
@@ -47,8 +47,7 @@ class Driver final : public QObject {
   int timerFd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
   QTimer timer_;
-  std::optional<Scheduler::Micros> armedFor_;  // the due time the wake-up waits for
-  bool running_ = false;
+  DriverCore core_;
 };
 
 }  // namespace vorlane::qt

@@ -50,6 +50,10 @@ std::optional<std::uint16_t> letterAtScanCode(std::uint32_t nativeScanCode) {
 
 }  // namespace
 
+// Qt's codes for letters and digits are the characters', as the keyboard's are.
+static_assert(Qt::Key_A == vk::kA && Qt::Key_Z == vk::kZ && Qt::Key_0 == vk::kDigit0 &&
+              Qt::Key_9 == vk::kDigit9);
+
 std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode) {
   // Qt reports a letter as its capital whatever the shift and caps state,
   // and digits as their characters: both equal their virtual-key codes.
@@ -57,47 +61,47 @@ std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode)
     return static_cast<std::uint16_t>(qtKey);
   }
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
-    return static_cast<std::uint16_t>(112 + (qtKey - Qt::Key_F1));
+    return static_cast<std::uint16_t>(vk::kF1 + (qtKey - Qt::Key_F1));
   }
   switch (qtKey) {
     case Qt::Key_Backspace:
-      return 8;
+      return vk::kBack;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:  // Shift+Tab arrives as a key of its own
-      return 9;
+      return vk::kTab;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return 13;
+      return vk::kReturn;
     case Qt::Key_Shift:
-      return 16;
+      return vk::kShift;
     case Qt::Key_Control:
-      return 17;
+      return vk::kControl;
     case Qt::Key_Alt:
-      return 18;
+      return vk::kMenu;
     case Qt::Key_Escape:
-      return 27;
+      return vk::kEscape;
     case Qt::Key_Space:
-      return 32;
+      return vk::kSpace;
     case Qt::Key_PageUp:
-      return 33;
+      return vk::kPrior;
     case Qt::Key_PageDown:
-      return 34;
+      return vk::kNext;
     case Qt::Key_End:
-      return 35;
+      return vk::kEnd;
     case Qt::Key_Home:
-      return 36;
+      return vk::kHome;
     case Qt::Key_Left:
-      return 37;
+      return vk::kLeft;
     case Qt::Key_Up:
-      return 38;
+      return vk::kUp;
     case Qt::Key_Right:
-      return 39;
+      return vk::kRight;
     case Qt::Key_Down:
-      return 40;
+      return vk::kDown;
     case Qt::Key_Insert:
-      return 45;
+      return vk::kInsert;
     case Qt::Key_Delete:
-      return 46;
+      return vk::kDelete;
     default:
       if (nonLatinLetter(qtKey)) return letterAtScanCode(nativeScanCode);
       return std::nullopt;

@@ -8,12 +8,9 @@
 #include <cstdint>
 #include <optional>
 
-namespace vorlane::qt {
+#include "platform/keys.h"
 
-// Shift state bits of a key-down event.
-inline constexpr int kShiftBit = 1;
-inline constexpr int kCtrlBit = 2;
-inline constexpr int kAltBit = 4;
+namespace vorlane::qt {
 
 // The virtual-key code of a Qt key, or nothing for a key the game's keyboard
 // does not have. Letters map by key whatever the shift and caps state. A

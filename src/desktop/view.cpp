@@ -16,6 +16,7 @@
 
 #include "desktop/accessible.h"
 #include "desktop/keys.h"
+#include "platform/view_core.h"
 
 namespace vorlane::qt {
 
@@ -32,20 +33,14 @@ QColor qColour(Colour c) {
                 static_cast<int>(blueOf(c)));
 }
 
-RectF toTwips(const QRect& pixels) {
-  return {static_cast<Twips>(pixels.x()) * kTwipsPerPixel,
-          static_cast<Twips>(pixels.y()) * kTwipsPerPixel,
-          static_cast<Twips>(pixels.width()) * kTwipsPerPixel,
-          static_cast<Twips>(pixels.height()) * kTwipsPerPixel};
-}
-
-QRectF toQRectF(const RectF& r) { return {r.left, r.top, r.width, r.height}; }
+QRect toQRect(const PixelBox& b) { return {b.left, b.top, b.width(), b.height()}; }
+PixelBox toPixelBox(const QRect& r) { return {r.left(), r.top(), r.right() + 1, r.bottom() + 1}; }
 
 // FillStyle 6 (horizontal and vertical lines) or 7 (both diagonals) over
 // `area`, in black one device pixel wide whatever the scale. The lines are
 // anchored to the painter's origin, so neighbouring rectangles continue
-// each other's pattern. Each line is cut to the area by hand, which spares
-// a clip per rectangle.
+// each other's pattern. Each line is cut to the area by hand, in twips, so
+// that its pixels are those of the area's lines at every scale.
 void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
   static const QPen pen = [] {
     QPen cosmetic(Qt::black);
@@ -78,39 +73,69 @@ void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
   }
 }
 
-// A rectangle in twips: the fill, the hatch and the border, which lies
-// inside the bounds as a desktop rectangle's thick border does.
-void paintRectangle(QPainter& p, const Rectangle& r) {
-  const QRectF box = toQRectF(r.bounds());
-  const qreal border = std::min(
-      {static_cast<qreal>(r.borderWidth()) * kTwipsPerPixel, box.width() / 2, box.height() / 2});
-  p.fillRect(box, qColour(r.backColor()));
-  const QRectF inside = box.adjusted(border, border, -border, -border);
-  if (r.fillStyle() != 1 && !inside.isEmpty()) paintHatch(p, inside, r.fillStyle());
-  if (border <= 0) return;
-  const QColor colour = qColour(r.borderColor());
-  p.fillRect(QRectF(box.left(), box.top(), box.width(), border), colour);
-  p.fillRect(QRectF(box.left(), box.bottom() - border, box.width(), border), colour);
-  p.fillRect(QRectF(box.left(), inside.top(), border, inside.height()), colour);
-  p.fillRect(QRectF(box.right() - border, inside.top(), border, inside.height()), colour);
-}
+// The desktop's canvas: a painter that works in twips. Device pixels are
+// handed back to it in twips, which its transform maps onto the same whole
+// device pixels; the hatch lines are drawn in twips as they always were.
+class PainterCanvas final : public Canvas {
+ public:
+  // `fonts` may be null where no text is drawn (panels).
+  PainterCanvas(QPainter& p, FontCache* fonts)
+      : p_(p), fonts_(fonts), twipsPerDevice_(kTwipsPerPixel / p.device()->devicePixelRatioF()) {
+    p_.setWorldTransform(kTwipsToPixels);
+  }
 
-// A label, with the painter in twips on entry and on return. The text is
-// drawn in pixel space with a pixel-sized font, so the glyphs are rendered
-// for the screen rather than scaled down from twips.
-void paintLabel(QPainter& p, const Label& label, FontCache& fonts) {
-  const Label::Look& look = label.look();
-  if (!look.transparent) p.fillRect(toQRectF(label.bounds()), qColour(look.backColor));
-  if (label.caption().empty()) return;
-  const QRectF box = kTwipsToPixels.mapRect(toQRectF(label.bounds()));
-  int flags = static_cast<int>(Qt::AlignLeft) | static_cast<int>(Qt::AlignTop);
-  if (look.wordWrap) flags |= Qt::TextWordWrap;
-  p.setWorldTransform(QTransform());
-  p.setFont(fonts.get(look.font));
-  p.setPen(qColour(look.foreColor));
-  p.drawText(box, flags, QString::fromStdString(label.caption()));
-  p.setWorldTransform(kTwipsToPixels);
-}
+  // Everything drawn from now on stays inside `area` (logical pixels).
+  void clipTo(const QRect& area) {
+    clip_ = QRectF(area.x() * kTwipsPerPixel, area.y() * kTwipsPerPixel,
+                   area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel);
+    clipped_ = true;
+    p_.setClipRect(clip_);
+  }
+
+  void fill(const PixelBox& device, Colour colour) override {
+    p_.fillRect(twips(device), qColour(colour));
+  }
+
+  void hatch(const PixelBox& device, const TwipsBox& area, int style) override {
+    // The border is drawn before the hatch, and a line's cap may reach a
+    // pixel past the area into it: the lines are clipped to the area's
+    // whole device pixels.
+    const QRectF box = twips(device);
+    p_.setClipRect(clipped_ ? box & clip_ : box);
+    paintHatch(p_, QRectF(area.left, area.top, area.width, area.height), style);
+    if (clipped_) {
+      p_.setClipRect(clip_);
+    } else {
+      p_.setClipping(false);
+    }
+  }
+
+  // The text is drawn in pixel space with a pixel-sized font, so the
+  // glyphs are rendered for the screen rather than scaled down from twips.
+  void text(const TextRun& run) override {
+    if (fonts_ == nullptr) return;
+    int flags = static_cast<int>(Qt::AlignLeft) | static_cast<int>(Qt::AlignTop);
+    if (run.wrap) flags |= Qt::TextWordWrap;
+    p_.setWorldTransform(QTransform());
+    p_.setFont(fonts_->get(run.font));
+    p_.setPen(qColour(run.colour));
+    p_.drawText(QRectF(run.left, run.top, run.width, run.height), flags,
+                QString::fromStdString(run.text));
+    p_.setWorldTransform(kTwipsToPixels);
+  }
+
+ private:
+  QRectF twips(const PixelBox& d) const {
+    return {d.left * twipsPerDevice_, d.top * twipsPerDevice_, d.width() * twipsPerDevice_,
+            d.height() * twipsPerDevice_};
+  }
+
+  QPainter& p_;
+  FontCache* fonts_;
+  qreal twipsPerDevice_;
+  QRectF clip_;
+  bool clipped_ = false;
+};
 
 // A push button whose caption wraps onto more lines when it is too wide for
 // one, as captions of desktop buttons do: "Game Over" in its large font
@@ -146,15 +171,8 @@ class PanelWidget final : public QWidget {
   void paintEvent(QPaintEvent* event) override {
     if (panel_ == nullptr) return;
     QPainter p(this);
-    p.fillRect(event->rect(), qColour(panel_->backColor()));
-    const RectF dirty = toTwips(event->rect());
-    p.setWorldTransform(kTwipsToPixels);
-    for (const Control* c : panel_->children()) {
-      if (c->kind() != ControlKind::Rectangle || !c->visible() || !c->bounds().intersects(dirty)) {
-        continue;
-      }
-      paintRectangle(p, static_cast<const Rectangle&>(*c));
-    }
+    PainterCanvas canvas(p, nullptr);
+    Painter(canvas, devicePixelRatioF()).panel(*panel_, toPixelBox(event->rect()));
   }
 
  private:
@@ -181,71 +199,48 @@ View::~View() {
   if (window_.textMetrics() == &metrics_) window_.setTextMetrics(nullptr);
 }
 
-QRect View::pixelRect(const RectF& twips) {
-  const auto px = [](Twips v) { return static_cast<int>(std::lround(v / kTwipsPerPixel)); };
-  const int left = px(twips.left);
-  const int top = px(twips.top);
-  return {left, top, px(twips.right()) - left, px(twips.bottom()) - top};
-}
-
-std::vector<View::Entry>::const_iterator View::find(const Control& control) const {
-  return std::find_if(widgets_.begin(), widgets_.end(),
-                      [&](const Entry& e) { return e.model == &control; });
-}
+QRect View::pixelRect(const RectF& twips) { return toQRect(vorlane::pixelRect(twips)); }
 
 QWidget* View::widgetFor(const Control& control) const {
-  const auto it = find(control);
-  return it != widgets_.end() ? it->widget : nullptr;
+  const Entry* e = widgets_.find(control);
+  return e != nullptr ? e->widget : nullptr;
 }
 
 void View::surfaceDamaged(const RectF& area) {
-  // Outwards to whole pixels and one more, for the rounding of edges when
-  // the rectangles are filled.
-  const int left = static_cast<int>(std::floor(area.left / kTwipsPerPixel)) - 1;
-  const int top = static_cast<int>(std::floor(area.top / kTwipsPerPixel)) - 1;
-  const int right = static_cast<int>(std::ceil(area.right() / kTwipsPerPixel)) + 1;
-  const int bottom = static_cast<int>(std::ceil(area.bottom() / kTwipsPerPixel)) + 1;
   // A tick changes a dozen rectangles. Their damage is gathered into one
   // rectangle and handed to Qt once, when control is back in the event
   // loop: Qt's dirty-region bookkeeping runs once instead of a dozen times,
   // and the painter clips to one rectangle rather than a region of many
   // bands. What the larger area repaints is drawn as it already was.
   // Damage outside the view never shows and is left out.
-  const QRect pixels = QRect(left, top, right - left, bottom - top) & rect();
+  const QRect pixels = toQRect(damagedPixels(area)) & rect();
   if (!pixels.isEmpty()) {
-    if (damaged_.isEmpty()) {
+    if (damage_.empty()) {
       QMetaObject::invokeMethod(
-          this, [this] { update(std::exchange(damaged_, QRect())); }, Qt::QueuedConnection);
+          this,
+          [this] {
+            for (const PixelBox& a : damage_.areas()) update(toQRect(a));
+            damage_.clear();
+          },
+          Qt::QueuedConnection);
     }
-    damaged_ |= pixels;
+    damage_.add(toPixelBox(pixels));
   }
   // A label's new caption is news for a screen reader.
   if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
 
-void View::widgetChanged(Control& widget) {
-  // A widget made by a load that has not ended yet is picked up by
-  // windowChanged() once it has.
-  const auto it = find(widget);
-  if (it != widgets_.end()) applyState(*it);
-}
+void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
 
-void View::widgetDestroyed(Control& widget) {
-  // Called from the control's destructor: the pointer is only a key here.
-  const auto it = find(widget);
-  if (it == widgets_.end()) return;
-  QWidget* gone = it->widget;
-  widgets_.erase(it);
-  dropWidget(gone);
-}
+void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
 
-void View::widgetOrderChanged() { restack(); }
+void View::widgetOrderChanged() { widgets_.restack(window_); }
 
 void View::windowChanged() {
   const bool loaded = window_.loaded();
   // While the window loads its controls are still being made; they are
   // complete once loaded() says so.
-  if (loaded) syncWidgets();
+  if (loaded) widgets_.sync(window_);
   setWindowTitle(QString::fromStdString(window_.caption()));
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
@@ -288,28 +283,9 @@ void View::centreOnScreen() {
   move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
 }
 
-void View::syncWidgets() {
-  const std::vector<Control*>& models = window_.widgets();
-  // Every destruction is reported, so this finds nothing to drop; it keeps
-  // the view honest should the window ever have had another observer.
-  for (auto it = widgets_.begin(); it != widgets_.end();) {
-    if (std::find(models.begin(), models.end(), it->model) == models.end()) {
-      dropWidget(it->widget);
-      it = widgets_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  for (Control* model : models) {
-    const auto it = find(*model);
-    if (it != widgets_.end()) {
-      applyState(*it);
-    } else if (QWidget* widget = createWidget(*model)) {
-      widgets_.push_back({model, widget});
-      applyState(widgets_.back());
-    }
-  }
-  restack();
+bool View::makeWidget(Control& model, QWidget*& widget) {
+  widget = createWidget(model);
+  return widget != nullptr;
 }
 
 QWidget* View::createWidget(Control& control) {
@@ -317,8 +293,10 @@ QWidget* View::createWidget(Control& control) {
     const auto& model = static_cast<const PushButton&>(control);
     auto* button = new CaptionButton(QString::fromStdString(model.caption()), this);
     button->setFont(fonts_.get(model.font()));
-    // The keyboard belongs to the game: a button never takes the focus.
-    button->setFocusPolicy(Qt::NoFocus);
+    // The keyboard belongs to the game. Only Tab gives a button the focus (a
+    // click does not), so that a player without a mouse can reach it; Space
+    // or Enter then presses it (see eventFilter).
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
     return button;
@@ -329,7 +307,7 @@ QWidget* View::createWidget(Control& control) {
   return nullptr;  // rectangles and labels are drawn on the surface
 }
 
-void View::applyState(const Entry& entry) {
+void View::placeWidget(Entry& entry) {
   const QRect area = pixelRect(entry.model->bounds());
   entry.widget->setGeometry(area);
   // A window manager that ignores the fixed size (or none) may make the
@@ -344,7 +322,9 @@ void View::applyState(const Entry& entry) {
   } else if (!inside.isEmpty()) {
     entry.widget->setMask(inside.translated(-area.topLeft()));
   }
-  entry.widget->setVisible(entry.model->visible() && !inside.isEmpty());
+  const bool shown = entry.model->visible() && !inside.isEmpty();
+  if (!shown) releaseFocus(entry.widget);
+  entry.widget->setVisible(shown);
   // A panel's rectangles have no widgets of their own.
   if (entry.model->kind() == ControlKind::Panel) entry.widget->update();
 }
@@ -353,17 +333,59 @@ void View::dropWidget(QWidget* widget) {
   // This may run inside the widget's own clicked signal (the "Game Over"
   // button unloads the window), so it is only hidden and cut off here and
   // deleted once control is back in the event loop.
+  releaseFocus(widget);
   widget->hide();
   disconnect(widget, nullptr, this, nullptr);
   if (auto* panel = dynamic_cast<PanelWidget*>(widget)) panel->forget();
   widget->deleteLater();
 }
 
-void View::restack() {
+void View::stackWidgets(const std::vector<QWidget*>& backToFront) {
   // raise() in back-to-front order leaves the widgets stacked as the model's.
-  for (Control* model : window_.widgets()) {
-    if (QWidget* widget = widgetFor(*model)) widget->raise();
+  for (QWidget* widget : backToFront) widget->raise();
+}
+
+void View::releaseFocus(QWidget* widget) {
+  // Left to itself Qt would pass the focus of a button that goes to the next
+  // one in the chain; it returns to the view, which the game's keys belong to.
+  // focusWidget() is the window's focus child, also while it is not active.
+  if (focusWidget() == widget) setFocus(Qt::OtherFocusReason);
+}
+
+bool View::focusNextPrevChild(bool next) {
+  std::vector<const Entry*> order;
+  for (const Entry& e : widgets_) {
+    if (e.model->kind() == ControlKind::PushButton && !e.widget->isHidden() &&
+        e.widget->isEnabled() && (e.widget->focusPolicy() & Qt::TabFocus) != 0) {
+      order.push_back(&e);
+    }
   }
+  if (order.empty()) return false;
+  const auto tabIndex = [](const Entry* e) {
+    return static_cast<const PushButton*>(e->model)->tabIndex();
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Entry* a, const Entry* b) { return tabIndex(a) < tabIndex(b); });
+  // From the view, Tab goes to the first button and Shift+Tab to the last;
+  // from a button, to its neighbour, round and round.
+  const auto n = static_cast<std::ptrdiff_t>(order.size());
+  QWidget* current = focusWidget();
+  const std::ptrdiff_t at = std::find_if(order.begin(), order.end(),
+                                         [&](const Entry* e) { return e->widget == current; }) -
+                            order.begin();
+  std::ptrdiff_t target = next ? 0 : n - 1;
+  if (at < n) target = (at + (next ? 1 : n - 1)) % n;
+  order[static_cast<std::size_t>(target)]->widget->setFocus(next ? Qt::TabFocusReason
+                                                                 : Qt::BacktabFocusReason);
+  return true;
+}
+
+QPushButton* View::focusedButton(QObject* watched) const {
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (button == nullptr || !button->hasFocus() || button->isHidden()) return nullptr;
+  const auto it = std::find_if(widgets_.begin(), widgets_.end(),
+                               [&](const Entry& e) { return e.widget == button; });
+  return it != widgets_.end() ? button : nullptr;
 }
 
 void View::buttonClicked(QPushButton* button) {
@@ -380,24 +402,28 @@ void View::buttonClicked(QPushButton* button) {
 void View::paintEvent(QPaintEvent* event) {
   // A paint that covers the damage not yet handed to Qt (a repaint() of the
   // whole view, say) leaves none behind.
-  if (!damaged_.isEmpty() && (QRegion(damaged_) - event->region()).isEmpty()) damaged_ = QRect();
-  QPainter p(this);
-  const QRect dirtyPixels = event->rect();
-  p.fillRect(dirtyPixels, qColour(window_.backColor()));
-  // Beyond the design client area, should the window be larger (see
-  // applyState), only the background.
-  const QRect design(QPoint(0, 0), designClientSize());
-  if (!design.contains(dirtyPixels)) p.setClipRect(design);
-  const RectF dirty = toTwips(dirtyPixels);
-  p.setWorldTransform(kTwipsToPixels);
-  for (const Control* c : window_.surface()) {
-    if (!c->visible() || !c->bounds().intersects(dirty)) continue;
-    if (c->kind() == ControlKind::Rectangle) {
-      paintRectangle(p, static_cast<const Rectangle&>(*c));
-    } else if (c->kind() == ControlKind::Label) {
-      paintLabel(p, static_cast<const Label&>(*c), fonts_);
-    }
+  if (!damage_.empty() &&
+      std::all_of(damage_.areas().begin(), damage_.areas().end(), [event](const PixelBox& a) {
+        return (QRegion(toQRect(a)) - event->region()).isEmpty();
+      })) {
+    damage_.clear();
   }
+  QPainter p(this);
+  PainterCanvas canvas(p, &fonts_);
+  const Painter painter(canvas, devicePixelRatioF());
+  const QRect dirty = event->rect();
+  // Beyond the design client area, should the window be larger (see
+  // placeWidget), only the background.
+  const QRect design(QPoint(0, 0), designClientSize());
+  if (design.contains(dirty)) {
+    painter.surface(window_, toPixelBox(dirty));
+    return;
+  }
+  canvas.fill(toDevice(toPixelBox(dirty), devicePixelRatioF()), window_.backColor());
+  const QRect inside = dirty & design;
+  if (inside.isEmpty()) return;
+  canvas.clipTo(design);
+  painter.surface(window_, toPixelBox(inside));
 }
 
 bool View::eventFilter(QObject* watched, QEvent* event) {
@@ -406,6 +432,24 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
   }
   const auto* key = static_cast<QKeyEvent*>(event);
+  // Three keys are Qt's rather than the game's, and only where the game
+  // ignores them: Tab moves the focus while a button is on show to take it
+  // (Ctrl or Alt with Tab is no focus move in Qt either), and Space or Enter
+  // presses the button that has it. The button does Space itself, pressed
+  // down on the key-down and clicked on the key-up, as a mouse click is.
+  const Qt::KeyboardModifiers mods = key->modifiers();
+  if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+      !(mods & (Qt::ControlModifier | Qt::AltModifier)) &&
+      focusNextPrevChild(key->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier))) {
+    return true;
+  }
+  if (QPushButton* button = focusedButton(watched)) {
+    if (key->key() == Qt::Key_Space) return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      button->click();  // may delete the model button; the Qt one lives until the event loop
+      return true;
+    }
+  }
   const std::optional<std::uint16_t> code = virtualKey(key->key(), key->nativeScanCode());
   if (!code) return false;
   // Auto-repeats are key-downs as well.

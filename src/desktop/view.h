@@ -11,13 +11,15 @@
 
 #include "desktop/fonts.h"
 #include "platform/controls.h"
+#include "platform/view_core.h"
+#include "platform/widget_sync.h"
 #include "platform/window.h"
 
 class QPushButton;
 
 namespace vorlane::qt {
 
-class View final : public QWidget, public WindowObserver {
+class View final : public QWidget, public WindowObserver, private WidgetSync<QWidget*>::Host {
   Q_OBJECT
 
  public:
@@ -52,31 +54,33 @@ class View final : public QWidget, public WindowObserver {
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Tab and Shift+Tab: the push buttons on show, in the design's focus order.
+  bool focusNextPrevChild(bool next) override;
 
  private:
-  struct Entry {
-    Control* model;
-    QWidget* widget;
-  };
+  using Entry = WidgetSync<QWidget*>::Entry;
 
-  void syncWidgets();
+  // WidgetSync's host.
+  bool makeWidget(Control& model, QWidget*& widget) override;
+  void placeWidget(Entry& entry) override;
+  void dropWidget(QWidget* widget) override;
+  void stackWidgets(const std::vector<QWidget*>& backToFront) override;
+
   QWidget* createWidget(Control& control);
-  void applyState(const Entry& entry);
-  void dropWidget(QWidget* widget);
-  void restack();
   void buttonClicked(QPushButton* button);
+  void releaseFocus(QWidget* widget);
+  QPushButton* focusedButton(QObject* watched) const;
   void centreOnScreen();
   QSize designClientSize() const;  // the client area the window's design asks for, in pixels
-  std::vector<Entry>::const_iterator find(const Control& control) const;
 
   Window& window_;
   FontCache fonts_;
   QtTextMetrics metrics_{fonts_};
   std::function<void()> inputHook_;
-  std::vector<Entry> widgets_;  // in no particular order; restack() orders them
+  WidgetSync<QWidget*> widgets_{*this};
   bool wasLoaded_ = false;
   bool centrePending_ = false;
-  QRect damaged_;  // the surface damaged and not yet handed to Qt, in pixels
+  Damage damage_{1};  // the surface damaged and not yet handed to Qt, in pixels
 };
 
 }  // namespace vorlane::qt

@@ -75,10 +75,11 @@ void Label::fitToCaption() {
 }
 
 PushButton::PushButton(Window& window, std::string name, const Geometry& g, std::string caption,
-                       Font font, std::function<void()> onClick)
+                       Font font, int tabIndex, std::function<void()> onClick)
     : Control(window, ControlKind::PushButton, std::move(name), -1, nullptr, g),
       caption_(std::move(caption)),
       font_(std::move(font)),
+      tabIndex_(tabIndex),
       onClick_(std::move(onClick)) {}
 
 void PushButton::click() {

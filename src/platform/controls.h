@@ -156,10 +156,12 @@ class Label final : public Control {
 class PushButton final : public Control {
  public:
   PushButton(Window& window, std::string name, const Geometry& g, std::string caption, Font font,
-             std::function<void()> onClick);
+             int tabIndex, std::function<void()> onClick);
 
   const std::string& caption() const { return caption_; }
   const Font& font() const { return font_; }
+  // The button's place in the window's keyboard focus order, lowest first.
+  int tabIndex() const { return tabIndex_; }
 
   // Raises the click event. The handler may unload the window and with it
   // this button, so nothing of the button is touched once it runs.
@@ -168,6 +170,7 @@ class PushButton final : public Control {
  private:
   std::string caption_;
   Font font_;
+  int tabIndex_;
   std::function<void()> onClick_;
 };
 

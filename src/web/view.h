@@ -11,11 +11,19 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/view_core.h"
+#include "platform/widget_sync.h"
 #include "platform/window.h"
 
 namespace vorlane::web {
 
-class View final : public WindowObserver, public TextMetrics {
+// The page's element for a push button or a panel.
+struct Element {
+  int id = 0;
+  bool dirty = false;  // a panel to repaint at the next flush
+};
+
+class View final : public WindowObserver, public TextMetrics, private WidgetSync<Element>::Host {
  public:
   // Observes `window` and measures its labels from now on. Make the view
   // before the window is first shown, and once the page's fonts are loaded,
@@ -53,29 +61,24 @@ class View final : public WindowObserver, public TextMetrics {
   SizeF measure(const Font& font, const std::string& text) override;
 
  private:
-  struct Entry {
-    Control* model;
-    int id;
-    bool dirty;  // a panel to repaint at the next flush
-  };
-  // A dirty area of the surface in CSS pixels.
-  struct Area {
-    int left, top, right, bottom;
-  };
+  using Entry = WidgetSync<Element>::Entry;
 
-  void syncWidgets();
-  void place(const Entry& entry) const;
-  void restack() const;
-  void paintSurface(const Area& area) const;
+  // WidgetSync's host.
+  bool makeWidget(Control& model, Element& widget) override;
+  void placeWidget(Entry& entry) override;
+  void dropWidget(Element widget) override;
+  void stackWidgets(const std::vector<Element>& backToFront) override;
+
+  void paintSurface(const PixelBox& area) const;
   void paintPanel(const Entry& entry) const;
   void publishLabels();
-  Entry* find(const Control& control);
 
   Window& window_;
   std::function<void()> inputHook_;
-  std::vector<Entry> widgets_;
-  std::vector<Area> dirty_;
-  double ratio_ = 1;  // device pixels per CSS pixel
+  WidgetSync<Element> widgets_;
+  std::vector<int> order_;  // the widgets' ids back to front, for the page
+  Damage damage_;           // the surface to repaint at the next flush, in CSS pixels
+  double ratio_ = 1;        // device pixels per CSS pixel
   int nextId_ = 1;
   int width_ = 0;  // client size in CSS pixels
   int height_ = 0;

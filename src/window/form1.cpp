@@ -38,7 +38,7 @@ Rectangle::Look templateLook(Colour fill, int fillStyle) {
 // window creates them. Later controls of a layer lie in front of earlier ones.
 struct Form1::Controls {
   explicit Controls(Form1& f)
-      : Pause(f, "Pause", {1560, 240, 3015, 1935, false}, "Pause", {"Garamond", 48, true, false},
+      : Pause(f, "Pause", {1560, 240, 3015, 1935, false}, "Pause", {"Garamond", 48, true, false}, 1,
               [&f] { f.Pause_Click(); }),
         coverbottom(f, "coverbottom", {2880, 2520, 615, 615, true}, kBlack),
         cob(f, "cob", {0, 0, 495, 495, true}, curtainFill(), &coverbottom),
@@ -48,7 +48,7 @@ struct Form1::Controls {
         Timer2(f.scheduler(), 5, true, [&f] { f.Timer2_Timer(); }),
         Timer1(f.scheduler(), 0, true, [&f] { f.Timer1_Timer(); }),
         Command1(f, "Command1", {0, 2400, 2655, 2175, false}, "Game Over",
-                 {"Lucida Sans Unicode", 36, true, true}, [&f] { f.Command1_Click(); }),
+                 {"Lucida Sans Unicode", 36, true, true}, 0, [&f] { f.Command1_Click(); }),
         piecelabel(f, "piecelabel", {3600, 4920, 1665, 360, true}, "Blocks:0000", counterLook()),
         rowslabel(f, "rowslabel", {3720, 4320, 1335, 360, true}, "Rows:000", counterLook()),
         hscorelabel(f, "hscorelabel", {3600, 3720, 2175, 360, true}, "HiScore:000000",

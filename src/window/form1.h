@@ -33,22 +33,12 @@
 #include "game/state.h"
 #include "platform/control_array.h"
 #include "platform/controls.h"
+#include "platform/keys.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "platform/window.h"
 
 namespace vorlane {
-
-// Virtual-key codes of the commands.
-namespace vk {
-inline constexpr std::uint16_t kLeft = 37;
-inline constexpr std::uint16_t kUp = 38;
-inline constexpr std::uint16_t kRight = 39;
-inline constexpr std::uint16_t kDown = 40;
-inline constexpr std::uint16_t kA = 65;
-inline constexpr std::uint16_t kP = 80;
-inline constexpr std::uint16_t kS = 83;
-}  // namespace vk
 
 class Form1 : public Window, public GameState {
  public:

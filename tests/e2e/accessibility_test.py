@@ -14,9 +14,11 @@ import re
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
-from xsession import WindowCase, XSession, command_line, pinned_environment, wait_until
+from xsession import (GAME_OVER, WindowCase, XSession, command_line, is_black, pinned_environment,
+                      wait_until)
 
 PROGRAM, _ = command_line()
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -84,6 +86,22 @@ class Application:
     def role(self, path):
         return self.call(path, "org.a11y.atspi.Accessible.GetRoleName").strip()
 
+    def states(self, path):
+        """The object's AT-SPI state numbers (its two 32-bit words of bits)."""
+        words = [int(w) for w in re.findall(r"uint32 (\d+)",
+                                            self.call(path, "org.a11y.atspi.Accessible.GetState"))]
+        return {32 * i + bit for i, word in enumerate(words) for bit in range(32) if word >> bit & 1}
+
+    def find(self, role, name, path=ROOT):
+        """The path of the first object below `path` with that role and name, or None."""
+        for child in self.children(path):
+            if (self.role(child), self.accessible_name(child)) == (role, name):
+                return child
+            found = self.find(role, name, child)
+            if found:
+                return found
+        return None
+
     def tree(self, path=ROOT):
         """(role, name) of every object below `path`, depth first."""
         found = []
@@ -119,6 +137,8 @@ class AccessibilityTest(WindowCase):
         self.app = wait_until(lambda: find_application(self.bus, "Vorlane"), 20)
         self.assertIsNotNone(self.app, "the game is on the accessibility bus as Vorlane")
 
+    FOCUSABLE, FOCUSED = 11, 12  # AT-SPI state numbers
+
     def counters(self):
         """The counter labels' captions by their prefix, from one reading."""
         return dict(name.split(":", 1) for role, name in self.app.tree()
@@ -145,6 +165,41 @@ class AccessibilityTest(WindowCase):
         self.assertEqual(self.counters(),
                          {"Score": "000010", "HiScore": "000010", "Rows": "000", "Blocks": "0001"},
                          "one piece locked: a screen reader reads Score:000010")
+
+    def test_keyboard_alone_restarts_a_finished_game(self):
+        self.assertTrue(self.wait_for_open_curtain(), "the curtain opens")
+        deadline = time.monotonic() + 120
+        while time.monotonic() < deadline and not self.client().shows_button(GAME_OVER):
+            self.session.key(*["Down"] * 5, delay_ms=15)
+        self.assertTrue(self.client("game-over").shows_button(GAME_OVER), "holding Down ends the game")
+        final = self.counters()
+        self.assertGreater(int(final["Score"]), 0)
+        self.assertEqual(final["HiScore"], final["Score"])
+
+        # A screen reader follows the focus onto the button.
+        button = self.app.find("push button", "Game Over")
+        self.assertIsNotNone(button)
+        self.assertIn(self.FOCUSABLE, self.app.states(button))
+        self.assertNotIn(self.FOCUSED, self.app.states(button))
+        self.session.key("Tab")
+        self.assertTrue(wait_until(lambda: self.FOCUSED in self.app.states(button), 10),
+                        "Tab gives the Game Over button the focus")
+
+        self.session.key("Return")
+        self.assertTrue(wait_until(lambda: is_black(self.client().at(200, 10)), 10),
+                        "Enter restarts: the curtain closes again")
+        self.assertTrue(wait_until(lambda: self.counters()["Score"] == "000000", 10))
+        self.assertEqual(self.counters(), {"Score": "000000", "HiScore": final["HiScore"],
+                                           "Rows": "000", "Blocks": "0000"},
+                         "a new game, the best score kept")
+        # The new game plays from the keyboard: its first piece locks.
+        self.assertTrue(self.wait_for_open_curtain(), "the curtain opens again")
+        self.assertFalse(self.client().shows_button(GAME_OVER))
+        self.assertTrue(wait_until(lambda: self.client().lowest_piece_row() > 0, 30),
+                        "a piece comes into the well")
+        self.session.key("Down")
+        self.assertTrue(wait_until(lambda: self.counters()["Blocks"] != "0000", 30),
+                        "Down brings the new game's first piece down")
 
 
 if __name__ == "__main__":

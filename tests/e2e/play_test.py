@@ -67,6 +67,35 @@ class PlayTest(WindowCase):
         self.assertTrue(wait_until(lambda: self.lowest_piece_row() > frozen, 10),
                         "the game goes on after the click")
 
+    def button_picture(self, rect):
+        left, top, right, bottom = rect
+        c = self.client()
+        return [c.at(x, y) for y in range(top, bottom) for x in range(left, right)]
+
+    def test_keyboard_alone_resumes_a_pause(self):
+        first = wait_until(lambda: max(self.lowest_piece_row(), 0), 30)
+        self.assertTrue(first, "a piece comes into the well")
+        self.session.key("p")
+        self.assertTrue(self.wait_for_button(PAUSE, True, 10), "P shows the Pause button")
+        frozen = self.lowest_piece_row()
+        unfocused = self.button_picture(PAUSE)
+
+        self.session.key("Tab")
+        self.assertTrue(wait_until(lambda: self.button_picture(PAUSE) != unfocused, 10),
+                        "Tab puts a visible focus on the Pause button")
+        self.client("pause-focused")
+        self.assertTrue(holds_for(lambda: self.lowest_piece_row() == frozen, 0.5),
+                        "still paused while the button has the focus")
+
+        self.session.key("space")
+        self.assertTrue(self.wait_for_button(PAUSE, False, 10), "Space presses Pause: it hides")
+        self.assertTrue(wait_until(lambda: self.lowest_piece_row() > frozen, 10),
+                        "the game goes on after Space")
+        # The game's keys are back with the view: P pauses again.
+        self.session.key("p")
+        self.assertTrue(self.wait_for_button(PAUSE, True, 10), "P pauses again")
+        self.assertEqual(self.button_picture(PAUSE), unfocused, "shown without the focus")
+
     def test_game_over_button_restarts_the_game(self):
         self.assertTrue(self.wait_for_open_curtain(), "the curtain opens")
         deadline = time.monotonic() + 120

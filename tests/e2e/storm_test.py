@@ -52,9 +52,14 @@ class Storm:
         self.clicks = 0
         self.seconds = 0.0
 
-    def key_names(self, n, with_pause=True):
+    def key_names(self, n, with_pause=True, with_tab=True):
+        """With Tab, a button on show may take the focus, and a Space or Enter
+        after it press the button: a storm that must leave the game paused
+        or over goes without."""
         commands = COMMAND_KEYS if with_pause else [k for k in COMMAND_KEYS if k != "p"]
         others = OTHER_KEYS if with_pause else [k for k in OTHER_KEYS if "p" not in k.lower()]
+        if not with_tab:
+            others = [k for k in others if k != "Tab"]
         # Two in three are commands.
         return [self.rng.choice(commands) if self.rng.random() < 2 / 3 else self.rng.choice(others)
                 for _ in range(n)]
@@ -74,10 +79,10 @@ class Storm:
                 points.append(p)
         return points
 
-    def burst(self, keys=400, clicks=0, targets=(), avoid=(), with_pause=True):
+    def burst(self, keys=400, clicks=0, targets=(), avoid=(), with_pause=True, with_tab=True):
         """One batch: `keys` key presses in runs of 50 with a click between
         runs, all from one xdotool run."""
-        names = self.key_names(keys, with_pause)
+        names = self.key_names(keys, with_pause, with_tab)
         points = self.click_points(clicks, list(targets), avoid)
         args = ["xdotool"]
         runs = [names[k:k + 50] for k in range(0, len(names), 50)]
@@ -181,9 +186,11 @@ class StormTest(WindowCase):
         # Play, with every key, held keys, and clicks on the Pause button
         # when it shows and anywhere. Not on the Game Over button's place:
         # should the storm end the game, a click there would restart it, and
-        # a P under the new curtain would hold it for good.
+        # a P under the new curtain would hold it for good; nor Tab, which
+        # would let Enter restart it.
         for _ in range(3):
-            self.storm.for_seconds(1.5, keys=400, clicks=8, targets=[PAUSE], avoid=[GAME_OVER])
+            self.storm.for_seconds(1.5, keys=400, clicks=8, targets=[PAUSE], avoid=[GAME_OVER],
+                                   with_tab=False)
             self.storm.hold(["Down", "Left", "a"], 0.4)
             self.storm.hold(["Right", "s"], 0.3)
             self.click_client(centre(PAUSE))
@@ -191,21 +198,23 @@ class StormTest(WindowCase):
         latency = self.pause_and_resume("play")
         self.assert_walls("play")
 
-        # Paused: every key, P and its auto-repeats included, and clicks
-        # anywhere but on the two buttons.
+        # Paused: every key but Tab, P and its auto-repeats included, and
+        # clicks anywhere but on the two buttons.
         self.session.key("p")
         self.assertIsNotNone(self.wait_face(PAUSE, True, 20), "P pauses")
-        self.storm.for_seconds(2.0, keys=400, clicks=8, avoid=[PAUSE, GAME_OVER])
+        self.storm.for_seconds(2.0, keys=400, clicks=8, avoid=[PAUSE, GAME_OVER], with_tab=False)
         self.storm.hold(["p", "Left"], 0.3)
         self.assert_alive_and_mapped("paused")
         self.assertTrue(self.face(PAUSE), "the game stays paused")
         self.click_client(centre(PAUSE))
         self.assertIsNotNone(self.wait_face(PAUSE, False, 20), "the Pause button resumes")
 
-        # Game over, then every key and clicks anywhere but on the button.
+        # Game over, then every key but Tab and clicks anywhere but on the
+        # button.
         self.assertTrue(self.play_to_game_over(), "held Down ends the game")
         self.client("game-over")
-        self.storm.for_seconds(2.0, keys=400, clicks=8, targets=[PAUSE], avoid=[GAME_OVER])
+        self.storm.for_seconds(2.0, keys=400, clicks=8, targets=[PAUSE], avoid=[GAME_OVER],
+                               with_tab=False)
         self.assert_alive_and_mapped("game over")
         self.assertTrue(self.face(GAME_OVER), "the game stays over")
 
@@ -257,10 +266,10 @@ class StormTest(WindowCase):
                         "a held Left brings the piece to the wall")
         self.client("held-left")
 
-        self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER])
+        self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER], with_tab=False)
         self.session.key("p")
         self.assertIsNotNone(self.wait_face(PAUSE, True, 20), "P pauses")
-        self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER])
+        self.storm.for_seconds(1.0, keys=400, clicks=4, avoid=[PAUSE, GAME_OVER], with_tab=False)
         self.session.run(["xdotool", "keydown", "p"])  # held, repeating, at the close
         self.assert_alive_and_mapped("paused")
         self.assertTrue(self.face(PAUSE), "still paused")
@@ -269,7 +278,8 @@ class StormTest(WindowCase):
     def test_closed_after_game_over(self):
         self.start(seed=4)
         self.assertTrue(self.play_to_game_over(), "held Down ends the game")
-        self.storm.for_seconds(1.0, keys=400, clicks=4, targets=[PAUSE], avoid=[GAME_OVER])
+        self.storm.for_seconds(1.0, keys=400, clicks=4, targets=[PAUSE], avoid=[GAME_OVER],
+                               with_tab=False)
         self.assert_alive_and_mapped("game over")
         self.assertTrue(self.face(GAME_OVER), "the game stays over")
         self.assertEqual(self.session.close_window(), 0, "closed after game over")

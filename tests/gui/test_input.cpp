@@ -2,10 +2,12 @@
 // Real key events and clicks reach the game through the view.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
+#include <vector>
 
 #include "viewed_game.h"
 
@@ -151,6 +153,179 @@ TEST(Input, GameOverButtonRestartsTheGame) {
   g.startPlay();
   QTest::keyClick(&g.view, Qt::Key_Left);
   EXPECT_EQ(g.form.px, 2);
+}
+
+// --- Playing without a mouse: Tab reaches the buttons, Space or Enter presses them.
+
+// A shown and active window, with the view holding the focus, and keys
+// pressed as the platform delivers them: to the focus widget.
+struct KeyboardGame : ViewedGame {
+  KeyboardGame() {
+    showWindow();
+    view.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&view));
+    EXPECT_EQ(QApplication::focusWidget(), &view);
+  }
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(view.windowHandle(), key, modifiers);
+  }
+  QWidget* focus() const { return QApplication::focusWidget(); }
+};
+
+TEST(KeyboardButtons, TabFollowsTheDesignOrderAmongTheButtonsOnShow) {
+  KeyboardGame g;
+  g.openCurtain();
+  g.finishIntro();
+  g.playToGameOver();
+  g.press(Qt::Key_P);  // both buttons on show
+  QPushButton* over = g.button(g.form.Command1());
+  QPushButton* pause = g.button(g.form.Pause());
+  ASSERT_TRUE(over->isVisible() && pause->isVisible());
+
+  g.press(Qt::Key_Tab);
+  EXPECT_EQ(g.focus(), over);  // "Game Over" first, although made after "Pause"
+  g.press(Qt::Key_Tab);
+  EXPECT_EQ(g.focus(), pause);
+  g.press(Qt::Key_Tab);
+  EXPECT_EQ(g.focus(), over);
+  g.press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(g.focus(), pause);
+  g.press(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(g.focus(), over);
+  // Ctrl+Tab moves no focus; it is the game's key, and the game ignores it.
+  g.press(Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(g.focus(), over);
+  EXPECT_TRUE(g.form.Command1().visible());
+  EXPECT_TRUE(g.form.Pause().visible());
+}
+
+TEST(KeyboardButtons, ShiftTabFromTheViewReachesTheLastButton) {
+  KeyboardGame g;
+  g.openCurtain();
+  g.finishIntro();
+  g.playToGameOver();
+  g.press(Qt::Key_P);
+  g.press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(g.focus(), g.button(g.form.Pause()));
+}
+
+TEST(KeyboardButtons, PauseResumesBySpaceOrEnterAndGameKeysStillPlay) {
+  KeyboardGame g;
+  g.startPlay();
+  int hooks = 0;
+  bool pausedAtHook = false;
+  g.view.setInputHook([&] {
+    ++hooks;
+    pausedAtHook = g.form.Pause().visible();
+  });
+  QPushButton* pause = g.button(g.form.Pause());
+  for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+           {Qt::Key_Space, Qt::NoModifier},
+           {Qt::Key_Return, Qt::NoModifier},
+           {Qt::Key_Enter, Qt::KeypadModifier}}) {
+    SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+    g.press(Qt::Key_P);
+    ASSERT_TRUE(pause->isVisible());
+    EXPECT_EQ(g.focus(), &g.view);  // shown, not focused
+    g.press(Qt::Key_Tab);
+    ASSERT_EQ(g.focus(), pause);
+
+    // The game's keys still reach the game: the paused piece shifts.
+    const int px = g.form.px;
+    hooks = 0;
+    g.press(Qt::Key_Left);
+    EXPECT_EQ(g.form.px, px - 1);
+    g.press(Qt::Key_Right);
+    EXPECT_EQ(g.form.px, px);
+    EXPECT_EQ(hooks, 2);
+    EXPECT_EQ(g.focus(), pause);
+    EXPECT_FALSE(g.form.Timer1().enabled());
+
+    // The key presses the button as a click does: the input hook first,
+    // then the model's click, which resumes and hides it.
+    hooks = 0;
+    g.press(key, modifiers);
+    EXPECT_EQ(hooks, 1);
+    EXPECT_TRUE(pausedAtHook);
+    EXPECT_FALSE(g.form.Pause().visible());
+    EXPECT_TRUE(g.form.Timer1().enabled());
+    EXPECT_FALSE(pause->isVisible());
+    // The focus is back on the view, and the game's keys with it.
+    EXPECT_EQ(g.focus(), &g.view);
+    g.press(Qt::Key_Left);
+    EXPECT_EQ(g.form.px, px - 1);
+    g.press(Qt::Key_Right);
+  }
+}
+
+TEST(KeyboardButtons, WithNoButtonOnShowTabSpaceAndEnterStayTheGamesKeys) {
+  KeyboardGame g;
+  g.startPlay();
+  int hooks = 0;
+  g.view.setInputHook([&] { ++hooks; });
+  for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return}) {
+    g.press(key);
+  }
+  EXPECT_EQ(hooks, 4);
+  EXPECT_EQ(g.focus(), &g.view);
+  EXPECT_FALSE(g.form.Pause().visible());
+  EXPECT_TRUE(g.form.Timer1().enabled());
+}
+
+TEST(KeyboardButtons, AFocusedRingShowsOnTheButtonAndNowhereElse) {
+  KeyboardGame g;
+  g.openCurtain();
+  g.startPlay();
+  g.press(Qt::Key_P);
+  const QImage before = g.picture();
+  g.press(Qt::Key_Tab);
+  ASSERT_EQ(g.focus(), g.button(g.form.Pause()));
+  const QImage after = g.picture();
+  ASSERT_EQ(before.size(), after.size());
+  const QRect button = g.button(g.form.Pause())->geometry();
+  const qreal dpr = after.devicePixelRatio();
+  int inside = 0;
+  int outside = 0;
+  for (int y = 0; y < after.height(); ++y) {
+    for (int x = 0; x < after.width(); ++x) {
+      if (before.pixel(x, y) == after.pixel(x, y)) continue;
+      ++(button.contains(QPoint(static_cast<int>(x / dpr), static_cast<int>(y / dpr))) ? inside
+                                                                                       : outside);
+    }
+  }
+  EXPECT_GT(inside, 20) << "the focus shows";
+  EXPECT_EQ(outside, 0);
+}
+
+TEST(KeyboardButtons, GameOverRestartsBySpaceOrEnterAndTheFocusReturnsToTheView) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+    SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+    KeyboardGame g;
+    g.openCurtain();
+    g.finishIntro();
+    g.playToGameOver();
+    const unsigned best = g.form.hiscore.value();
+    ASSERT_GT(best, 0U);
+    QPointer<QPushButton> over = g.button(g.form.Command1());
+    g.press(Qt::Key_Tab);
+    ASSERT_EQ(g.focus(), over);
+
+    // The click unloads the window and destroys the focused button inside
+    // its own handler.
+    g.press(key);
+    EXPECT_EQ(g.form.scorelabel().caption(), "Score:000000");
+    EXPECT_EQ(g.form.hiscore.value(), best);
+    EXPECT_EQ(g.focus(), &g.view);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return over.isNull(); }, 10'000));
+    EXPECT_EQ(g.focus(), &g.view);
+    EXPECT_FALSE(g.form.Command1().visible());
+
+    // The new game plays from the keyboard.
+    g.openCurtain();
+    g.startPlay();
+    g.press(Qt::Key_Left);
+    EXPECT_EQ(g.form.px, 2);
+  }
 }
 
 }  // namespace

@@ -90,7 +90,9 @@ TEST(Render, OpenWindowShowsTheDesign) {
   ASSERT_NE(g.button(g.form.Pause()), nullptr);
   EXPECT_EQ(g.button(g.form.Pause())->text(), QStringLiteral("Pause"));
   EXPECT_EQ(g.button(g.form.Command1())->text(), QStringLiteral("Game Over"));
-  EXPECT_EQ(g.button(g.form.Command1())->focusPolicy(), Qt::NoFocus);
+  // Only Tab gives them the focus, never a click.
+  EXPECT_EQ(g.button(g.form.Command1())->focusPolicy(), Qt::TabFocus);
+  EXPECT_EQ(g.button(g.form.Pause())->focusPolicy(), Qt::TabFocus);
 }
 
 TEST(Render, PanelsAndButtonsStackAsTheModelSays) {

@@ -1,18 +1,24 @@
 // SPDX-License-Identifier: MIT
 // The keyboard as the game sees it: browser key events as the virtual-key
 // codes of a desktop keyboard, raised through the game's one key path.
+// The codes come from the game's own table (keycodes.js, written from
+// src/platform/keys.h when the page is built).
+import {bits, vk} from './keycodes.js';
 
-// A Latin letter or a digit maps by the character its key types, so that
-// A, S and P are where the layout puts them (AZERTY too); a letter of
-// another script (Cyrillic, Greek...) maps by its key's place, the Latin
-// letter a US keyboard has there.
-const named = {
-  Backspace: 8, Tab: 9, Enter: 13, NumpadEnter: 13, ShiftLeft: 16, ShiftRight: 16,
-  ControlLeft: 17, ControlRight: 17, AltLeft: 18, AltRight: 18, Escape: 27, Space: 32,
-  PageUp: 33, PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38,
-  ArrowRight: 39, ArrowDown: 40, Insert: 45, Delete: 46,
+// The keys that type no character, by their place on the keyboard.
+export const named = {
+  Backspace: vk.Back, Tab: vk.Tab, Enter: vk.Return, NumpadEnter: vk.Return,
+  ShiftLeft: vk.Shift, ShiftRight: vk.Shift, ControlLeft: vk.Control, ControlRight: vk.Control,
+  AltLeft: vk.Menu, AltRight: vk.Menu, Escape: vk.Escape, Space: vk.Space,
+  PageUp: vk.Prior, PageDown: vk.Next, End: vk.End, Home: vk.Home, ArrowLeft: vk.Left,
+  ArrowUp: vk.Up, ArrowRight: vk.Right, ArrowDown: vk.Down, Insert: vk.Insert,
+  Delete: vk.Delete,
 };
 
+// A Latin letter or a digit maps by the character its key types (their
+// codes are their characters'), so that A, S and P are where the layout
+// puts them (AZERTY too); a letter of another script (Cyrillic, Greek...)
+// maps by its key's place, the Latin letter a US keyboard has there.
 export function virtualKey(e) {
   const key = e.key || '', code = e.code || '';
   if (key.length === 1 && key !== ' ') {
@@ -23,20 +29,21 @@ export function virtualKey(e) {
     return 0;
   }
   const f = /^F([1-9]|1[0-2])$/.exec(key);
-  if (f) return 111 + Number(f[1]);
+  if (f) return vk.F1 + Number(f[1]) - 1;
   return named[code] || 0;
 }
 
 // Keys whose browser defaults (scrolling, finding) must not fire while playing.
-const gameKeys = new Set([32, 37, 38, 39, 40, 65, 80, 83]);
+const gameKeys = new Set([vk.Space, vk.Left, vk.Up, vk.Right, vk.Down, vk.A, vk.P, vk.S]);
 
 // Hands every key-down of the document to `key(vk, shift)`.
 export function listenToKeys(key) {
   document.addEventListener('keydown', (e) => {
-    const vk = virtualKey(e);
-    if (!vk) return;
+    const code = virtualKey(e);
+    if (!code) return;
     const chord = e.ctrlKey || e.altKey || e.metaKey;
-    if (gameKeys.has(vk) && !chord) e.preventDefault();
-    key(vk, (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0));
+    if (gameKeys.has(code) && !chord) e.preventDefault();
+    key(code, (e.shiftKey ? bits.ShiftBit : 0) | (e.ctrlKey ? bits.CtrlBit : 0) |
+        (e.altKey ? bits.AltBit : 0));
   });
 }

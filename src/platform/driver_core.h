@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// Runs the scheduler on real time, whatever the platform: one one-shot
+// wake-up sleeps until the next tick is due, nothing is pending while no
+// timer is armed, and the wake-up is set once a run of handlers is over.
+// Each platform lends its clock and its one-shot timer.
+#pragma once
+
+#include <optional>
+
+#include "platform/scheduler.h"
+
+namespace vorlane {
+
+// What a platform lends the driver core.
+class WakeupSource {
+ public:
+  virtual ~WakeupSource() = default;
+
+  // The scheduler's time now.
+  virtual Scheduler::Micros now() const = 0;
+  // Sets the one wake-up for `due`, in place of any pending one; when it
+  // comes, never before `due`, the platform calls DriverCore::wake(). `t`
+  // is the time as the core last read it, for a timer that takes a delay.
+  virtual void arm(Scheduler::Micros due, Scheduler::Micros t) = 0;
+  // Nothing is to wake.
+  virtual void disarm() = 0;
+};
+
+class DriverCore {
+ public:
+  DriverCore(Scheduler& scheduler, WakeupSource& source) : scheduler_(scheduler), source_(source) {}
+  DriverCore(const DriverCore&) = delete;
+  DriverCore& operator=(const DriverCore&) = delete;
+  ~DriverCore();
+
+  // Listens to the scheduler's changes and sets the wake-up for the earliest
+  // due tick. Called once, when the source is ready to be armed.
+  void start();
+
+  // Fires every tick that is due by now, then sets the wake-up for the next.
+  // Input calls this before it reaches the window, so that overdue ticks
+  // come first and handlers see the time of the key or click. A call from
+  // within a run (a handler's) does nothing.
+  void pump();
+  // The wake-up came.
+  void wake();
+
+  // Whether a wake-up is pending.
+  bool armed() const { return armedFor_.has_value(); }
+
+ private:
+  // Sets the wake-up for the earliest due tick; `t` is the time now if the
+  // caller has just read it.
+  void rearm(std::optional<Scheduler::Micros> t);
+
+  Scheduler& scheduler_;
+  WakeupSource& source_;
+  std::optional<Scheduler::Micros> armedFor_;  // the due time the wake-up waits for
+  bool running_ = false;
+};
+
+}  // namespace vorlane
