@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Measures the web page for bench/run.py and prints one JSON object:
-// download sizes, the first frame against a blank page that only loads the
-// same fonts, processor time while playing and pending timers while paused.
+// Measures the web page for bench/run.py and prints one JSON object: what a
+// first visit transfers, the first frame on a phone's profile (a first visit
+// and a repeat one served by the service worker), processor time while
+// playing against a floor page, and pending timers while paused.
 // Usage: node bench/web_bench.mjs SITE_DIR [--quick]
 import fs from 'node:fs';
 import os from 'node:os';
@@ -13,32 +14,22 @@ const site = path.resolve(process.argv[2]);
 const quick = process.argv.includes('--quick');
 const gzip = (file) => zlib.gzipSync(fs.readFileSync(file), {level: 9}).length;
 
+// Every file of the site, as the service worker lists them, and the worker:
+// a first visit fetches all of them (the page's own, then the precache).
 function sizes() {
-  const page = ['index.html', 'boot.js', 'input.js', 'vorlane.js', 'vorlane.wasm'];
-  const fonts = fs.readdirSync(path.join(site, 'fonts')).filter((f) => /\.(ttf|otf)$/.test(f));
-  return {
-    page: Object.fromEntries(page.map((f) => [f, gzip(path.join(site, f))])),
-    fonts: fonts.reduce((sum, f) => sum + gzip(path.join(site, 'fonts', f)), 0),
-    fontsRaw: fonts.reduce((sum, f) => sum + fs.statSync(path.join(site, 'fonts', f)).size, 0),
-  };
-}
-
-// A page with the game's own font rules and nothing else, which says when
-// its fonts are in and the next frame has been made.
-function blankSite() {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorlane-blank-'));
-  fs.cpSync(path.join(site, 'fonts'), path.join(dir, 'fonts'), {recursive: true});
-  const html = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
-  const style = html.slice(html.indexOf('<style>'), html.indexOf('</style>') + 8);
-  fs.writeFileSync(path.join(dir, 'index.html'), `<!DOCTYPE html><html><head><meta charset="utf-8">
-<title>fonts</title><link rel="icon" href="data:,">${style}</head><body><script>
-var faces = [];
-document.fonts.forEach(function (f) { faces.push(f.load()); });
-Promise.all(faces).then(function () {
-  requestAnimationFrame(function () { window.__firstFrame = performance.now(); });
-});
-</script></body></html>`);
-  return dir;
+  const listed = fs.readFileSync(path.join(site, 'sw.js'), 'utf8').match(/files: \[([^\]]*)\]/)[1];
+  const files = ['sw.js', ...listed.split(', ').map((f) => f.slice(1, -1))];
+  const parts = {code: 0, fonts: 0, licences: 0, icons: 0};
+  const each = {};
+  for (const f of files) {
+    const n = gzip(path.join(site, f));
+    each[f] = n;
+    if (f.endsWith('.woff2')) parts.fonts += n;
+    else if (f.endsWith('.txt')) parts.licences += n;
+    else if (f.endsWith('.png')) parts.icons += n;
+    else parts.code += n;
+  }
+  return {total: Object.values(each).reduce((a, b) => a + b, 0), parts, each, files: files.length};
 }
 
 // The game's first frame: drawn in the task that gives screen readers the
@@ -51,15 +42,63 @@ function watchFirstFrame() {
   }).observe(document, {childList: true, subtree: true});
 }
 
-async function firstFrame(browser, url, watch) {
-  const page = await browser.newPage();
-  await page.setCacheEnabled(false);
-  if (watch) await page.evaluateOnNewDocument(watch);
-  await page.goto(url);
-  await page.waitForFunction(() => window.__firstFrame !== undefined, {timeout: 30000});
-  const ms = await page.evaluate(() => window.__firstFrame);
-  await page.close();
-  return ms;
+// A mid-range phone on a slow mobile network: its screen, a processor four
+// times slower than this one, 1.6 Mbit/s down and 150 ms of round trip.
+async function phone(page) {
+  await page.setViewport({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3});
+  const session = await page.createCDPSession();
+  await session.send('Emulation.setCPUThrottlingRate', {rate: 4});
+  await session.send('Network.enable');
+  await session.send('Network.emulateNetworkConditions', {
+    offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 0.75e6 / 8});
+  await page.evaluateOnNewDocument(watchFirstFrame);
+}
+
+async function firstFrameOf(page) {
+  await page.waitForFunction(() => window.__firstFrame !== undefined, {timeout: 60000});
+  return page.evaluate(() => window.__firstFrame);
+}
+
+// A first visit in a fresh profile (nothing cached, no service worker),
+// then, once the service worker has the site, a repeat visit in a new tab.
+async function phoneVisits(browser, url) {
+  const context = await browser.createBrowserContext();
+  try {
+    const first = await context.newPage();
+    await phone(first);
+    await first.goto(url);
+    const firstMs = await firstFrameOf(first);
+    await first.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 60000});
+    await first.close();
+    const again = await context.newPage();
+    await phone(again);
+    await again.goto(url);
+    const repeatMs = await firstFrameOf(again);
+    const served = await again.evaluate(() => navigator.serviceWorker.controller !== null);
+    await again.close();
+    return {firstMs, repeatMs, served};
+  } finally {
+    await context.close();
+  }
+}
+
+// The floor: a page whose only work is a 50 ms timeout that fills a small
+// desynchronized canvas once, what any page ticking like the game costs.
+function floorSite() {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorlane-floor-'));
+  fs.writeFileSync(path.join(dir, 'index.html'), `<!DOCTYPE html><html><head><meta charset="utf-8">
+<title>floor</title><link rel="icon" href="data:,"></head><body>
+<canvas id="c" width="100" height="100"></canvas><script>
+const ctx = document.getElementById('c').getContext('2d', {desynchronized: true});
+let k = 0;
+function tick() {
+  ctx.fillStyle = (k++ & 1) ? '#ff0' : '#f00';
+  ctx.fillRect(0, 0, 100, 100);
+  setTimeout(tick, 50);
+}
+setTimeout(tick, 50);
+</script></body></html>`);
+  return dir;
 }
 
 const median = (v) => { const s = [...v].sort((a, b) => a - b); return s[Math.floor(s.length / 2)]; };
@@ -69,15 +108,15 @@ async function metric(session, name) {
   return metrics.find((m) => m.name === name).value;
 }
 
-// One session of play: the page's main-thread task time over `playMs` of
-// play after the curtain and the intro, a key pressed every second. The page
-// is opened as a player opens it: the tests' count of pending timers wraps
+// One session: the page's main-thread task time over `playMs`, after the
+// curtain and the intro, a key pressed every second. The game's page is
+// opened as a player opens it: the tests' count of pending timers wraps
 // every timeout the game sets, which costs time of its own.
-async function play(browser, url, playMs) {
+async function play(browser, url, playMs, {game = true} = {}) {
   const page = await browser.newPage();
   await page.setViewport({width: 640, height: 560});
   await page.goto(url);
-  await started(page);
+  if (game) await started(page);
   const session = await page.createCDPSession();
   await session.send('Performance.enable', {timeDomain: 'threadTicks'});
   await new Promise((resolve) => setTimeout(resolve, 5000));  // the curtain and the intro
@@ -90,37 +129,40 @@ async function play(browser, url, playMs) {
   }
   const busy = await metric(session, 'TaskDuration') - busy0;
   const wall = (Date.now() - t0) / 1000;
-  const gameOver = await page.evaluate(() => Array.from(document.querySelectorAll('#window button'))
+  const gameOver = game && await page.evaluate(() => Array.from(document.querySelectorAll('#window button'))
       .some((b) => b.textContent === 'Game Over' && !b.hidden));
   await page.close();
   return {cpuPercent: (100 * busy) / wall, gameOver};
 }
 
 const result = {sizes: sizes()};
-const server = await serve(site);
-const blankDir = blankSite();
-const blank = await serve(blankDir);
+const server = await serve(site, {gzip: true});
+const floorDir = floorSite();
+const floor = await serve(floorDir);
 const browser = await launch();
 try {
-  // First frames, the two pages in turn.
-  const runs = quick ? 5 : 15;
-  const game = [], bare = [];
-  for (let k = 0; k < runs; k++) {
-    game.push(await firstFrame(browser, server.url, watchFirstFrame));
-    bare.push(await firstFrame(browser, blank.url, null));
-  }
-  result.firstFrame = {game: median(game), blank: median(bare), runs};
+  // First frames on the phone's profile, each run in a fresh profile.
+  const runs = quick ? 3 : 7;
+  const visits = [];
+  for (let k = 0; k < runs; k++) visits.push(await phoneVisits(browser, server.url));
+  result.phone = {first: median(visits.map((v) => v.firstMs)), repeat: median(visits.map((v) => v.repeatMs)),
+                  firsts: visits.map((v) => Math.round(v.firstMs)),
+                  repeats: visits.map((v) => Math.round(v.repeatMs)),
+                  served: visits.every((v) => v.served), runs};
 
   // Processor time of the page's main thread while playing, with a key now
-  // and then, in three fresh pages in turn: the figure moves more from page
-  // to page than within one, so the median is reported, with all three.
+  // and then, against the floor page, in fresh pages in turn: the figure
+  // moves more from page to page than within one, so medians are reported.
   const sessions = quick ? 1 : 3;
   const playMs = quick ? 10000 : 20000;
-  const plays = [];
-  for (let k = 0; k < sessions; k++) plays.push(await play(browser, server.url, playMs));
-  const cpu = plays.map((p) => p.cpuPercent);
-  result.play = {cpuPercent: median(cpu), sessions: cpu, seconds: playMs / 1000,
-                 gameOver: plays.some((p) => p.gameOver)};
+  const plays = [], floors = [];
+  for (let k = 0; k < sessions; k++) {
+    plays.push(await play(browser, server.url, playMs));
+    floors.push(await play(browser, floor.url, playMs, {game: false}));
+  }
+  const cpu = plays.map((p) => p.cpuPercent), floorCpu = floors.map((p) => p.cpuPercent);
+  result.play = {cpuPercent: median(cpu), sessions: cpu, floorPercent: median(floorCpu), floorSessions: floorCpu,
+                 seconds: playMs / 1000, gameOver: plays.some((p) => p.gameOver)};
 
   // Then paused, in a page whose pending timers are counted.
   const counted = await open(browser, server.url);
@@ -141,7 +183,7 @@ try {
 } finally {
   await quit(browser);
   await server.close();
-  await blank.close();
-  fs.rmSync(blankDir, {recursive: true, force: true});
+  await floor.close();
+  fs.rmSync(floorDir, {recursive: true, force: true});
 }
 console.log(JSON.stringify(result));

@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import {after, before} from 'node:test';
 import {PNG} from 'pngjs';
 import puppeteer from 'puppeteer-core';
@@ -26,11 +27,15 @@ export function wellCell(row, col) {
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.css': 'text/css', '.ttf': 'font/ttf', '.otf': 'font/otf', '.txt': 'text/plain; charset=utf-8',
+  '.css': 'text/css', '.ttf': 'font/ttf', '.otf': 'font/otf', '.woff2': 'font/woff2',
+  '.png': 'image/png', '.webmanifest': 'application/manifest+json', '.json': 'application/json',
+  '.txt': 'text/plain; charset=utf-8',
 };
 
-// Serves `dir` on 127.0.0.1 at a free port.
-export async function serve(dir) {
+// Serves `dir` on 127.0.0.1 at a free port; with {gzip: true}, compressed
+// as a web server would send it to a browser that accepts gzip. close()
+// stops it and drops its open connections at once, as a network gone would.
+export async function serve(dir, {gzip = false} = {}) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://localhost');
     const name = url.pathname === '/' ? '/index.html' : decodeURIComponent(url.pathname);
@@ -39,13 +44,23 @@ export async function serve(dir) {
       res.writeHead(404).end();
       return;
     }
-    res.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
-                        'Cache-Control': 'no-store'});
+    const headers = {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                     'Cache-Control': 'no-store'};
+    if (gzip && /\bgzip\b/.test(req.headers['accept-encoding'] || '') && !/\.(png|woff2)$/.test(file)) {
+      const body = zlib.gzipSync(fs.readFileSync(file), {level: 9});
+      res.writeHead(200, {...headers, 'Content-Encoding': 'gzip', 'Content-Length': body.length});
+      res.end(body);
+      return;
+    }
+    res.writeHead(200, {...headers, 'Content-Length': fs.statSync(file).size});
     fs.createReadStream(file).pipe(res);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {url: `http://127.0.0.1:${server.address().port}/`,
-          close: () => new Promise((resolve) => server.close(resolve))};
+          close: () => new Promise((resolve) => {
+            server.close(resolve);
+            server.closeAllConnections();
+          })};
 }
 
 export async function launch() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The page as shipped: what it shows, what it keeps (nothing), focus and
-// scrolling, sharp drawing at any device pixel ratio, and what it says in a
-// browser that cannot run it.
+// The page as shipped: what it shows, what it keeps (its files, for play
+// offline, and nothing else), focus and scrolling, sharp drawing at any
+// device pixel ratio, and what it says in a browser that cannot run it.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 import {cellInside, open, serveAndLaunch, shippedSite, shot, started, summary, waitFor, wallsShown} from './harness.mjs';
@@ -10,7 +10,7 @@ const sentence = 'This game needs JavaScript and WebAssembly, which this browser
 
 const ctx = serveAndLaunch(shippedSite);
 
-test('the page is the window: caption, fonts, focus, counters, and nothing stored', async () => {
+test('the page is the window: caption, fonts, focus, counters, and nothing stored but the site', async () => {
   const page = await open(ctx.browser, ctx.server.url);
   await started(page);
   assert.equal(await page.title(), 'Zarvex');
@@ -31,9 +31,19 @@ test('the page is the window: caption, fonts, focus, counters, and nothing store
   assert.equal(list.live, 'polite');
   assert.deepEqual(list.items, ['Score:000000', 'HiScore:000000', 'Rows:000', 'Blocks:0000']);
   await waitFor('the curtain to open', async () => wallsShown(await shot(page)));
+  // Stored: the service worker and its one cache of the site, nothing else.
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 30000});
   assert.deepEqual(await page.cookies(), [], 'no cookies');
   assert.deepEqual(await page.evaluate(() => [localStorage.length, sessionStorage.length]), [0, 0],
                    'nothing in web storage');
+  assert.deepEqual(await page.evaluate(async () => (await indexedDB.databases()).length), 0, 'no database');
+  const cachesKept = await page.evaluate(() => caches.keys());
+  assert.equal(cachesKept.length, 1, 'one cache');
+  assert.match(cachesKept[0], /^vorlane-[0-9a-f]{16}$/);
+  const session = await page.createCDPSession();
+  const {usageBreakdown} = await session.send('Storage.getUsageAndQuota', {origin: new URL(ctx.server.url).origin});
+  assert.deepEqual(usageBreakdown.filter((u) => u.usage > 0).map((u) => u.storageType).sort(),
+                   ['cache_storage', 'service_workers'], 'storage used');
   assert.deepEqual(page.errors, []);
   await page.close();
 });
@@ -92,6 +102,7 @@ test('a browser without WebAssembly is told so in one sentence', async () => {
   }));
   assert.equal(shown, sentence);
   assert.ok(await page.evaluate(() => document.getElementById('window').hidden));
+  assert.ok(await page.evaluate(() => document.getElementById('progress').hidden), 'no progress line');
   await page.close();
 });
 
@@ -105,5 +116,6 @@ test('a browser with scripts off is told so in one sentence', async () => {
   const walk = (node) => { if (node.name) texts.push(node.name); (node.children || []).forEach(walk); };
   walk(snapshot);
   assert.ok(texts.some((t) => t.includes(sentence)), `the sentence is on show: ${texts.join(' | ')}`);
+  assert.ok(!texts.some((t) => t.includes('Loading')), `no progress line: ${texts.join(' | ')}`);
   await page.close();
 });

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Starts the game once the page's fonts are in (labels measure their
-// captions with them), and carries keys, clicks, timeouts and changes of
-// scale to it. A fault anywhere stops the game and says so on the page.
+// Loads the game, saying what is loading and how much has come, and starts
+// it once its code is instantiated and the page's fonts are in (labels
+// measure their captions with them); then carries keys, clicks, timeouts
+// and changes of scale to it. A file that cannot be loaded, or a fault
+// anywhere, stops the game and says so on the page. Once the game runs,
+// a service worker (sw.js) is offered the site, for play without the network.
 import {listenToKeys} from './input.js';
 import {arrange, layout, snap} from './layout.js';
 import {listenToFingers, makePad} from './touch.js';
@@ -13,6 +16,9 @@ let stopped = false;
 // What the bridge calls (see bridge.js): filled in once the game runs.
 const page = {wake() {}, click() {}, timer: 0, scale: 1};
 
+// A file of the site that did not come, or came broken: its message names it.
+class LoadFault extends Error {}
+
 function stop(reason) {
   if (stopped) return;
   stopped = true;
@@ -21,12 +27,17 @@ function stop(reason) {
   pad.release();
   root.classList.add('stopped');
   for (const button of root.querySelectorAll('button')) button.disabled = true;
+  document.getElementById('progress').hidden = true;
   const fault = document.getElementById('fault');
-  // A C++ exception reaches here as a bare number: say what it is.
-  const what = typeof reason === 'number' ? 'an exception in the game' :
-      String(reason && reason.message ? reason.message : reason);
-  fault.textContent = `The game stopped after an internal error and cannot go on (${what}). ` +
-      'Reload the page to play again.';
+  if (reason instanceof LoadFault) {
+    fault.textContent = reason.message;
+  } else {
+    // A C++ exception reaches here as a bare number: say what it is.
+    const what = typeof reason === 'number' ? 'an exception in the game' :
+        String(reason && reason.message ? reason.message : reason);
+    fault.textContent = `The game stopped after an internal error and cannot go on (${what}). ` +
+        'Reload the page to play again.';
+  }
   fault.hidden = false;
 }
 
@@ -76,6 +87,113 @@ function showPad() {
   relayout();
 }
 
+// What has come of the game's code and its fonts, on the page until the
+// first frame.
+const loading = {code: 0, codeTotal: 0, fonts: 0, fontsTotal: 0};
+function showProgress() {
+  const kib = (n) => Math.round(n / 1024);
+  const code = loading.codeTotal ?
+      `${kib(loading.code)} of ${kib(loading.codeTotal)} KiB` : `${kib(loading.code)} KiB`;
+  document.getElementById('progress').textContent =
+      `Loading the game: its code ${code}, its fonts ${loading.fonts} of ${loading.fontsTotal}`;
+}
+
+const unreachable = (what) => new LoadFault(
+    `${what} could not be loaded: check the connection and reload the page.`);
+const damaged = (what) => new LoadFault(
+    `${what} came damaged and cannot run: reload the page; if this keeps happening, ` +
+    'the site itself is broken.');
+
+// The game's WebAssembly, compiled as it comes, and counted, so that the
+// page can say how much has come. The length is known when the server sent
+// the file as it is. Resolves to the compiled module.
+async function fetchCode(file) {
+  const what = `The game's code (${file})`;
+  let response;
+  try {
+    // Asked for by the page's head, before this script came.
+    response = await (window.vorlaneCode || fetch(file));
+  } catch {
+    throw unreachable(what);
+  }
+  if (!response.ok) throw unreachable(what);
+  const length = Number(response.headers.get('Content-Length'));
+  if (!response.headers.get('Content-Encoding') && length > 0) loading.codeTotal = length;
+  let body = response.body;
+  if (body && typeof TransformStream === 'function') {
+    body = body.pipeThrough(new TransformStream({transform(chunk, out) {
+      loading.code += chunk.length;
+      showProgress();
+      out.enqueue(chunk);
+    }}));
+  }
+  const counted = new Response(body, {headers: {'Content-Type': 'application/wasm'}});
+  let bytes = null;
+  try {
+    if (WebAssembly.compileStreaming) return await WebAssembly.compileStreaming(counted);
+    bytes = await counted.arrayBuffer();
+  } catch (e) {
+    // A stream cut off is the network's fault; anything else, the file's.
+    if (e instanceof TypeError) throw unreachable(what);
+    throw damaged(what);
+  }
+  try {
+    return await WebAssembly.compile(bytes);
+  } catch {
+    throw damaged(what);
+  }
+}
+
+// The glue that makes the game's module (createVorlane), added to the page.
+function addScript(file) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = file;
+    script.onload = () => {
+      if (typeof createVorlane === 'function') resolve();
+      else reject(damaged(`The game's code (${file})`));
+    };
+    script.onerror = () => reject(unreachable(`The game's code (${file})`));
+    document.body.appendChild(script);
+  });
+}
+
+// Every face of the page's @font-face rules, each named by its file.
+function loadFonts() {
+  const files = new Map();
+  for (const sheet of document.styleSheets) {
+    for (const rule of sheet.cssRules) {
+      if (!(rule instanceof CSSFontFaceRule)) continue;
+      const family = rule.style.getPropertyValue('font-family').replace(/["']/g, '').trim();
+      const file = /url\(["']?([^"')]+)/.exec(rule.style.getPropertyValue('src'));
+      if (file) files.set(family, file[1]);
+    }
+  }
+  const faces = [...document.fonts];
+  loading.fontsTotal = faces.length;
+  return Promise.all(faces.map((face) => face.load().then(() => {
+    loading.fonts++;
+    showProgress();
+  }, () => {
+    const family = face.family.replace(/["']/g, '');
+    throw new LoadFault(`A font of the game (${files.get(family) || family}) could not be loaded ` +
+                        'or is damaged: check the connection and reload the page.');
+  })));
+}
+
+// Offers the site to the service worker once the game runs, so that the
+// precache does not take the network from the first frame. The game does
+// not need it: without service workers, with storage refused or with a
+// failed precache, it plays on from the network.
+function offerToServiceWorker() {
+  try {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  } catch {
+    // Refused outright (storage off, an opaque origin): nothing to do.
+  }
+}
+
 function start() {
   listenToKeys(guarded((vk, shift) => game._vorlane_key(vk, shift)));
   listenToFingers(guarded((...touch) => game._vorlane_touch(...touch)));
@@ -95,25 +213,39 @@ function start() {
   window.addEventListener('error', (e) => { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', (e) => stop(e.reason));
 
-  const fontsReady = Promise.all([...document.fonts].map((face) => face.load()));
-  const started = createVorlane({noInitialRun: true, page, onAbort: stop});
+  const wasm = 'vorlane.wasm';
+  const fontsReady = loadFonts();
+  showProgress();
+  const code = fetchCode(wasm);
+  const started = addScript('vorlane.js').then(() => createVorlane({
+    noInitialRun: true, page, onAbort: stop,
+    instantiateWasm(imports, receive) {
+      code.then((module) => WebAssembly.instantiate(module, imports).then(
+          (instance) => receive(instance, module), () => { throw damaged(`The game's code (${wasm})`); }))
+          .catch(stop);
+      return {};
+    },
+  }));
 
-  Promise.all([started, fontsReady]).then(([loaded]) => {
+  Promise.all([started, fontsReady, code]).then(([loaded]) => {
     game = loaded;
     page.wake = guarded(() => game._vorlane_wake());
     page.click = guarded((id) => {
       game._vorlane_click(id);
       root.focus({preventScroll: true});
     });
+    document.getElementById('progress').hidden = true;
     guarded(() => game.callMain([]))();
     if (coarse.matches) showPad();
     relayout();
     root.focus({preventScroll: true});
+    if (!stopped) offerToServiceWorker();
   }, stop);
 }
 
-if (typeof WebAssembly !== 'object' || typeof createVorlane !== 'function') {
+if (typeof WebAssembly !== 'object') {
   root.hidden = true;
+  document.getElementById('progress').hidden = true;
   document.getElementById('unsupported').hidden = false;
 } else {
   start();

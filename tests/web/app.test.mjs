@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: MIT
+// The page as an installed, offline web app, and its start-up: the
+// manifest and icons, play with the server gone once the service worker
+// has the site, play without a service worker, what a missing or broken
+// file says, the progress line and the window's place while loading, and
+// every caption's glyphs in the cut fonts.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {test} from 'node:test';
+import zlib from 'node:zlib';
+import {PNG} from 'pngjs';
+import {launch, open, pieceBox, quit, serve, serveAndLaunch, shippedSite, shot, started, testSite,
+        waitFor} from './harness.mjs';
+
+const ctx = serveAndLaunch(shippedSite);
+
+// A key moves the first piece of the tests' seeded game (three cells wide,
+// two high) one column left: the game plays.
+async function keyMovesPiece(page) {
+  const first = await waitFor('the first piece in the well', async () => {
+    const b = pieceBox(await shot(page));
+    return b && b.width === 3 && b.height === 2 && b.top < 9 ? b : null;
+  });
+  await page.keyboard.press('ArrowLeft');
+  await waitFor('the piece one column left', async () => pieceBox(await shot(page))?.left === first.left - 1);
+}
+
+// A copy of a site to spoil.
+function copySite(site, spoil) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorlane-site-'));
+  fs.cpSync(site, dir, {recursive: true});
+  spoil(dir);
+  return dir;
+}
+
+test('installable: the manifest, its icons, and no installability errors', async () => {
+  const page = await open(ctx.browser, ctx.server.url);
+  await started(page);
+  const session = await page.createCDPSession();
+  const manifest = await session.send('Page.getAppManifest');
+  assert.ok(manifest.url.endsWith('/manifest.webmanifest'), manifest.url);
+  assert.deepEqual(manifest.errors, []);
+  const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors, []);
+  const data = JSON.parse(manifest.data);
+  assert.equal(data.name, 'Vorlane');
+  const background = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
+  assert.equal(background, 'rgb(60, 60, 60)');
+  assert.equal(data.background_color, '#3c3c3c', 'the page\'s background');
+  assert.equal(await page.$eval('meta[name="theme-color"]', (m) => m.content), data.theme_color);
+
+  // Each icon as big as it says; a maskable one has its picture inside the
+  // safe circle (80 % of the width) on the background colour.
+  for (const icon of data.icons) {
+    const png = PNG.sync.read(fs.readFileSync(path.join(shippedSite, icon.src)));
+    const size = Number(icon.sizes.split('x')[0]);
+    assert.deepEqual([png.width, png.height], [size, size], icon.src);
+    if (icon.purpose !== 'maskable') continue;
+    let outside = 0;
+    for (let y = 0; y < size; y++) {
+      for (let x = 0; x < size; x++) {
+        const i = (y * size + x) * 4;
+        const background = png.data[i] === 0x3c && png.data[i + 1] === 0x3c && png.data[i + 2] === 0x3c &&
+            png.data[i + 3] === 255;
+        if (!background && Math.hypot(x + 0.5 - size / 2, y + 0.5 - size / 2) > 0.4 * size) outside++;
+      }
+    }
+    assert.equal(outside, 0, `${icon.src}: pixels of the picture outside the safe circle`);
+  }
+  assert.deepEqual(data.icons.map((i) => `${i.sizes} ${i.purpose}`).sort(),
+                   ['192x192 any', '192x192 maskable', '512x512 any', '512x512 maskable']);
+  await page.close();
+});
+
+test('offline: once the service worker has the site, the game loads and plays with the server gone', async () => {
+  const server = await serve(testSite);
+  const browser = await launch();
+  try {
+    const page = await open(browser, `${server.url}?seed=7`);
+    await started(page);
+    // The first install claims the page; the worker's cache holds the site.
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 30000});
+    const cached = await page.evaluate(async () => {
+      const keys = await caches.keys();
+      const cache = await caches.open(keys[0]);
+      return {keys, files: (await cache.keys()).map((r) => new URL(r.url).pathname.slice(1)).sort()};
+    });
+    assert.equal(cached.keys.length, 1);
+    assert.match(cached.keys[0], /^vorlane-[0-9a-f]{16}$/);
+    const listed = fs.readFileSync(path.join(testSite, 'sw.js'), 'utf8').match(/files: \[([^\]]*)\]/)[1];
+    assert.deepEqual(cached.files, listed.split(', ').map((f) => f.slice(1, -1)).sort());
+    assert.ok(cached.files.includes('vorlane.wasm') && cached.files.includes('index.html'));
+
+    // DevTools' offline mode does not reach the worker: the server goes.
+    await server.close();
+    await page.reload();
+    await started(page);
+    await keyMovesPiece(page);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  } finally {
+    await quit(browser);
+    await server.close();
+  }
+});
+
+test('without service workers, with them refused, or with a failed precache, the game plays', async () => {
+  const server = await serve(testSite);
+  const broken = copySite(testSite, (dir) => fs.rmSync(path.join(dir, 'icons', 'vorlane-512.png')));
+  const brokenServer = await serve(broken);
+  const browser = await launch();
+  try {
+    const cases = [
+      ['no service worker', server.url, () => { delete Navigator.prototype.serviceWorker; }],
+      ['registration refused', server.url, () => {
+        ServiceWorkerContainer.prototype.register = () => Promise.reject(new DOMException('refused', 'SecurityError'));
+      }],
+      ['registration throws', server.url, () => {
+        ServiceWorkerContainer.prototype.register = () => { throw new DOMException('refused', 'SecurityError'); };
+      }],
+      ['a file of the precache missing', brokenServer.url, () => {}],
+    ];
+    for (const [what, url, setUp] of cases) {
+      const page = await browser.newPage();
+      page.errors = [];
+      page.on('pageerror', (e) => page.errors.push(e.message));
+      await page.setViewport({width: 640, height: 560});
+      await page.evaluateOnNewDocument(setUp);
+      await page.goto(`${url}?seed=7`);
+      await started(page);
+      await keyMovesPiece(page);
+      assert.deepEqual(page.errors, [], what);
+      assert.ok(await page.evaluate(() => document.getElementById('fault').hidden), `${what}: no fault shown`);
+      if (what === 'a file of the precache missing') {
+        // The install failed: no worker controls the page, and no cache is left.
+        assert.equal(await page.evaluate(() => navigator.serviceWorker.controller), null);
+      }
+      await page.close();
+    }
+  } finally {
+    await quit(browser);
+    await server.close();
+    await brokenServer.close();
+    fs.rmSync(broken, {recursive: true, force: true});
+  }
+});
+
+test('a missing or broken file is named in one readable message', async () => {
+  const font = 'fonts/VorlaneCounters-Bold.woff2';
+  const cases = [
+    ['vorlane.wasm missing', (dir) => fs.rmSync(path.join(dir, 'vorlane.wasm')), /The game's code \(vorlane\.wasm\) could not be loaded: check the connection and reload the page\./],
+    ['vorlane.wasm broken', (dir) => fs.writeFileSync(path.join(dir, 'vorlane.wasm'), 'not a module'), /vorlane\.wasm\) came damaged/],
+    ['vorlane.js missing', (dir) => fs.rmSync(path.join(dir, 'vorlane.js')), /The game's code \(vorlane\.js\) could not be loaded/],
+    ['a font broken', (dir) => fs.writeFileSync(path.join(dir, font), 'not a font'), new RegExp(`font of the game \\(${font}\\)`)],
+    ['a font missing', (dir) => fs.rmSync(path.join(dir, font)), new RegExp(`font of the game \\(${font}\\)`)],
+  ];
+  for (const [what, spoil, expected] of cases) {
+    const dir = copySite(shippedSite, spoil);
+    const server = await serve(dir);
+    const page = await open(ctx.browser, server.url, {viewport: {width: 360, height: 640}});
+    const shown = await waitFor(`the message for ${what}`, () => page.evaluate(() => {
+      const fault = document.getElementById('fault');
+      if (fault.hidden) return null;
+      const r = fault.getBoundingClientRect();
+      return {text: fault.textContent, left: r.left, right: r.right, width: r.width,
+              progress: document.getElementById('progress').hidden, shown: document.querySelectorAll('#fault').length};
+    }));
+    assert.match(shown.text, expected, what);
+    assert.ok(shown.width >= 250, `${what}: the message is ${shown.width} px wide`);
+    assert.ok(shown.left >= 0 && shown.right <= 360, `${what}: the message lies within the screen`);
+    assert.ok(shown.progress, `${what}: the progress line went`);
+    assert.equal(await page.evaluate(() => document.querySelectorAll('#counters li').length), 0,
+                 `${what}: the game did not start`);
+    await page.close();
+    await server.close();
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+});
+
+test('a slow load shows what is loading, in the window\'s place, until the first frame', async () => {
+  // An origin of its own, which no service worker has yet.
+  const server = await serve(shippedSite);
+  const page = await ctx.browser.newPage();
+  await page.setViewport({width: 640, height: 560});
+  // Everything the page shows before the first frame, as it changes.
+  await page.evaluateOnNewDocument(() => {
+    window.__seen = [];
+    const look = () => {
+      const progress = document.getElementById('progress');
+      const root = document.getElementById('window');
+      if (!progress || !root || document.querySelector('#counters li')) return;
+      const r = root.getBoundingClientRect();
+      window.__seen.push({text: progress.hidden ? null : progress.textContent, box: [r.width, r.height]});
+    };
+    new MutationObserver(look).observe(document, {childList: true, subtree: true, characterData: true});
+  });
+  const session = await page.createCDPSession();
+  await session.send('Network.enable');
+  await session.send('Network.emulateNetworkConditions',
+                     {offline: false, latency: 100, downloadThroughput: 20 * 1024, uploadThroughput: 20 * 1024});
+  await page.goto(server.url);
+  await started(page);
+  const seen = await page.evaluate(() => window.__seen);
+  const game = await page.evaluate(() => {
+    const r = document.getElementById('window').getBoundingClientRect();
+    return [r.width, r.height];
+  });
+  const texts = seen.map((s) => s.text).filter(Boolean);
+  assert.ok(texts.every((t) => /^Loading the game(: its code \d+( of \d+)? KiB, its fonts \d of 4)?$/.test(t)),
+            `every line says what is loading: ${texts.join(' | ')}`);
+  const code = texts.map((t) => /its code (\d+) of (\d+) KiB/.exec(t)).filter(Boolean);
+  assert.ok(code.length >= 3, `the progress line counted the code as it came: ${texts.join(' | ')}`);
+  assert.ok(Number(code.at(-1)[1]) > Number(code[0][1]), 'the count grew');
+  assert.equal(code.at(-1)[1], code.at(-1)[2], 'all the code came');
+  assert.ok(seen.length > 0 && seen.every((s) => s.box[0] === game[0] && s.box[1] === game[1]),
+            `the window's place before the first frame is the size the game takes (${game})`);
+  assert.ok(await page.evaluate(() => document.getElementById('progress').hidden), 'the line went');
+  await session.send('Network.emulateNetworkConditions',
+                     {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
+  await page.close();
+  await server.close();
+});
+
+// The characters a WOFF2 font maps to glyphs, read from its cmap table.
+function woff2Characters(file) {
+  const b = fs.readFileSync(file);
+  assert.equal(b.toString('latin1', 0, 4), 'wOF2');
+  const known = ['cmap', 'head', 'hhea', 'hmtx', 'maxp', 'name', 'OS/2', 'post', 'cvt ', 'fpgm', 'glyf', 'loca', 'prep', 'CFF '];
+  const base128 = () => { let v = 0, x; do { x = b[at++]; v = v * 128 + (x & 127); } while (x & 128); return v; };
+  let at = 48, offset = 0, cmap = null;
+  for (let n = b.readUInt16BE(12); n > 0; n--) {
+    const flags = b[at++];
+    const tag = (flags & 63) === 63 ? b.toString('latin1', at, (at += 4)) : known[flags & 63];
+    let length = base128();
+    const version = flags >> 6;
+    if ((tag === 'glyf' || tag === 'loca') ? version === 0 : version !== 0) length = base128();
+    if (tag === 'cmap') cmap = {offset, length};
+    offset += length;
+  }
+  const data = zlib.brotliDecompressSync(b.subarray(at, at + b.readUInt32BE(20)));
+  const t = data.subarray(cmap.offset, cmap.offset + cmap.length);
+  const chars = new Set();
+  for (let k = 0; k < t.readUInt16BE(2); k++) {
+    const sub = t.subarray(t.readUInt32BE(4 + k * 8 + 4));
+    if (sub.readUInt16BE(0) !== 4) continue;
+    const segs = sub.readUInt16BE(6) / 2;
+    for (let s = 0; s < segs; s++) {
+      const end = sub.readUInt16BE(14 + s * 2), start = sub.readUInt16BE(16 + segs * 2 + s * 2);
+      const delta = sub.readInt16BE(16 + segs * 4 + s * 2), rangeAt = 16 + segs * 6 + s * 2;
+      const range = sub.readUInt16BE(rangeAt);
+      for (let c = start; c <= end && c !== 0xffff; c++) {
+        const glyph = range === 0 ? (c + delta) & 0xffff :
+            sub.readUInt16BE(rangeAt + range + (c - start) * 2);
+        if (glyph !== 0) chars.add(String.fromCodePoint(c));
+      }
+    }
+  }
+  return chars;
+}
+
+test('every caption\'s glyphs are in the cut fonts', async () => {
+  const page = await ctx.browser.newPage();
+  await page.setViewport({width: 640, height: 560});
+  // What the game draws on its canvases, with the font it draws in.
+  await page.evaluateOnNewDocument(() => {
+    window.__drawn = [];
+    const fillText = CanvasRenderingContext2D.prototype.fillText;
+    CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
+      window.__drawn.push([this.font, String(text)]);
+      return fillText.call(this, text, ...rest);
+    };
+  });
+  await page.goto(ctx.server.url);
+  await started(page);
+  const {drawn, files} = await page.evaluate(() => {
+    const families = new Map();
+    for (const sheet of document.styleSheets) {
+      for (const rule of sheet.cssRules) {
+        if (!(rule instanceof CSSFontFaceRule)) continue;
+        families.set(rule.style.getPropertyValue('font-family').replace(/"/g, ''),
+                     /url\("?([^")]+)/.exec(rule.style.getPropertyValue('src'))[1]);
+      }
+    }
+    const texts = window.__drawn.map(([font, text]) => [font, text]);
+    for (const b of document.querySelectorAll('#window button')) texts.push([getComputedStyle(b).font, b.textContent]);
+    return {drawn: texts, files: Object.fromEntries(families)};
+  });
+  const wanted = new Map();
+  for (const [font, text] of drawn) {
+    const family = Object.keys(files).find((f) => font.includes(f));
+    assert.ok(family, `"${text}" is drawn in a font of the page: ${font}`);
+    const chars = wanted.get(family) || new Set();
+    // A counter shows every digit in time.
+    for (const c of /\d/.test(text) ? text + '0123456789' : text) chars.add(c);
+    wanted.set(family, chars);
+  }
+  assert.deepEqual([...wanted.keys()].sort(), Object.keys(files).sort(), 'every face draws a caption');
+  for (const [family, chars] of wanted) {
+    const has = woff2Characters(path.join(shippedSite, files[family]));
+    const missing = [...chars].filter((c) => !has.has(c));
+    assert.deepEqual(missing, [], `${family} (${files[family]}) lacks glyphs`);
+  }
+  await page.close();
+});
