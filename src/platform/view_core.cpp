@@ -70,7 +70,8 @@ void Painter::rectangle(const Rectangle& r, const PixelBox& clip) const {
     if (const PixelBox all = device(box) & clip; !all.empty()) canvas_.fill(all, r.borderColor());
   }
   if (in.empty()) return;
-  canvas_.fill(in, r.backColor());
+  // Inside a border of its own colour the fill is there already.
+  if (border <= 0 || r.backColor() != r.borderColor()) canvas_.fill(in, r.backColor());
   if (r.fillStyle() != 1 && inside.width > 0 && inside.height > 0) {
     canvas_.hatch(in, inside, r.fillStyle());
   }

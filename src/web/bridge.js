@@ -85,8 +85,14 @@ mergeInto(LibraryManager.library, {
       if (canvas.width !== w || canvas.height !== h) {
         canvas.width = w;
         canvas.height = h;
+        // Only the strips beyond the design's own pixels: the first paint
+        // covers the rest, and a whole fill at a phone's ratio costs as much
+        // as that paint.
+        const dw = Math.min(w, Math.floor(width * VL.ratio));
+        const dh = Math.min(h, Math.floor(height * VL.ratio));
         context.fillStyle = VL.colour(back);
-        context.fillRect(0, 0, w, h);
+        if (dw < w) context.fillRect(dw, 0, w - dw, h);
+        if (dh < h) context.fillRect(0, dh, dw, h - dh);
         VL.fillStyle = null;
       }
       canvas.style.width = cssWidth + 'px';

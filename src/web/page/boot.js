@@ -235,8 +235,10 @@ function start() {
       root.focus({preventScroll: true});
     });
     document.getElementById('progress').hidden = true;
-    guarded(() => game.callMain([]))();
+    // The scale first, so that the first frame is drawn once, at its size.
     if (coarse.matches) showPad();
+    relayout();
+    guarded(() => game.callMain([]))();
     relayout();
     root.focus({preventScroll: true});
     if (!stopped) offerToServiceWorker();

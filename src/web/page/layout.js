@@ -20,9 +20,12 @@ export const layout = {
   touch: false,  // the pad shows
 };
 
-// The window's design size in CSS pixels, as the game set it.
+// The window's design size in CSS pixels, as the game set it; before the
+// game runs, the place the page keeps for it (index.html), which is the
+// same, so that the first frame is drawn at its scale at once.
 function designSize() {
-  return {width: Number(root.dataset.width) || 0, height: Number(root.dataset.height) || 0};
+  return {width: Number(root.dataset.width) || root.offsetWidth,
+          height: Number(root.dataset.height) || root.offsetHeight};
 }
 
 // The room inside the safe area.
