@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "bare_window.h"
 #include "harness.h"
 #include "platform/control_array.h"
 #include "platform/controls.h"
@@ -27,17 +28,7 @@ using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using Micros = Scheduler::Micros;
 
-// A window with no design of its own, holding the controls a test makes.
-class BareWindow final : public Window {
- public:
-  explicit BareWindow(Scheduler& scheduler) : Window(scheduler) {}
-
- protected:
-  void createControls() override {}
-  void destroyControls() override {}
-  void onLoad() override {}
-  void onKeyDown(std::uint16_t /*keyCode*/, int /*shift*/) override {}
-};
+using test::BareWindow;
 
 const Rectangle::Look kLook{
     .backColor = rgb(1, 2, 3), .borderColor = rgb(4, 5, 6), .borderWidth = 4, .fillStyle = 7};

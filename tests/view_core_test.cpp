@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bare_window.h"
 #include "platform/controls.h"
 #include "platform/scheduler.h"
 #include "platform/widget_sync.h"
@@ -28,16 +29,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class BareWindow final : public Window {
- public:
-  explicit BareWindow(Scheduler& scheduler) : Window(scheduler) {}
-
- protected:
-  void createControls() override {}
-  void destroyControls() override {}
-  void onLoad() override {}
-  void onKeyDown(std::uint16_t /*keyCode*/, int /*shift*/) override {}
-};
+using test::BareWindow;
 
 // One call to the canvas: "fill", "hatch" or "text".
 struct Call {
