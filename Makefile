@@ -27,10 +27,11 @@ test-dev:
 	ctest --preset dev
 
 # The game in a web page: `make web` lays the static site out in build/web/,
-# `make web-run` serves it on this machine alone.
+# `make web-run` serves it on this machine alone. The service worker, which
+# lists every file of the site, is the site's last step (vorlane_web_worker).
 web: deps
 	@cmake --preset web >/dev/null
-	@cmake --build --preset web --target vorlane_web
+	@cmake --build --preset web --target vorlane_web_worker
 	@echo "The site is in build/web/"
 
 WEB_PORT ?= 8000
@@ -61,7 +62,7 @@ bench: deps
 	@cmake --build --preset dev --target vorlane_measured vorlane_alloc_tests bench_model \
 	  tick_instructions bench_paint bare_window yardstick
 	@cmake --preset web >/dev/null
-	@cmake --build --preset web --target vorlane_web
+	@cmake --build --preset web --target vorlane_web_worker
 	python3 bench/run.py build/dev
 
 # A minute of fuzzing the event handlers; any crash, hang or broken
