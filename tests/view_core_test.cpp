@@ -174,6 +174,29 @@ TEST_F(Drawing, PanelCutsItsRectanglesToItself) {
                           Call{"fill", {48, 8, 80, 32}, kRed}, Call{"hatch", {48, 8, 80, 32}, 7}));
 }
 
+TEST_F(Drawing, PanelAllOfItsOwnColourIsItsFillAlone) {
+  // The curtain: a panel whose one rectangle is its colour, bordered so.
+  const Rectangle::Look same{
+      .backColor = kRed, .borderColor = kRed, .borderWidth = 4, .fillStyle = 1};
+  Panel panel(window, "cover", {0, 0, 600, 300, true}, kRed);
+  Rectangle inside(window, "inside", {0, 0, 600, 300, true}, same, &panel);
+  const Rectangle hidden(window, "hidden", {0, 0, 300, 300, false}, kWall, &panel);
+  EXPECT_TRUE(plain(panel));
+  Painter(canvas, 1).panel(panel, {0, 0, 40, 20});
+  EXPECT_THAT(canvas.calls, ElementsAre(Call{"fill", {0, 0, 40, 20}, kRed}));
+  // Anything of another colour shows: a fill, a hatch, a border.
+  inside.setBackColor(kBlue);
+  EXPECT_FALSE(plain(panel));
+  inside.setBackColor(kRed);
+  inside.setFillStyle(6);
+  EXPECT_FALSE(plain(panel));
+  Panel framed(window, "framed", {0, 0, 600, 300, true}, kRed);
+  const Rectangle border(
+      window, "border", {0, 0, 600, 300, true},
+      {.backColor = kRed, .borderColor = kBlue, .borderWidth = 1, .fillStyle = 1}, &framed);
+  EXPECT_FALSE(plain(framed));
+}
+
 TEST(PixelRounding, DamageGrowsOutwardsByAPixelAndWidgetsRoundToTheNearest) {
   EXPECT_EQ(damagedPixels({50, 50, 292, 292}), (PixelBox{2, 2, 24, 24}));
   EXPECT_EQ(pixelRect({1560, 240, 3015, 1935}), (PixelBox{104, 16, 305, 145}));

@@ -103,9 +103,21 @@ void Painter::surface(const Window& window, const PixelBox& dirty) const {
   }
 }
 
+bool plain(const Panel& panel) {
+  const Colour colour = panel.backColor();
+  return std::all_of(panel.children().begin(), panel.children().end(), [colour](const Control* c) {
+    if (!c->visible()) return true;
+    if (c->kind() != ControlKind::Rectangle) return false;
+    const auto& r = static_cast<const Rectangle&>(*c);
+    return r.backColor() == colour && r.fillStyle() == 1 &&
+           (r.borderWidth() <= 0 || r.borderColor() == colour);
+  });
+}
+
 void Painter::panel(const Panel& panel, const PixelBox& dirty) const {
   const PixelBox clip = toDevice(dirty, ratio_);
   canvas_.fill(clip, panel.backColor());
+  if (plain(panel)) return;
   const RectF area = toTwips(dirty);
   for (const Control* c : panel.children()) {
     if (c->kind() == ControlKind::Rectangle && c->visible() && c->bounds().intersects(area)) {

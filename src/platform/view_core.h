@@ -83,6 +83,11 @@ PixelBox damagedPixels(const RectF& twips);
 PixelBox toDevice(const PixelBox& logical, double ratio);
 RectF toTwips(const PixelBox& logical);
 
+// True when every pixel of `panel` is the panel's own colour: each visible
+// child is a rectangle of that colour, unhatched, with no border of
+// another. Such a panel (the curtain's halves) is drawn by its fill alone.
+bool plain(const Panel& panel);
+
 // Draws controls on a canvas at `ratio` device pixels per logical pixel.
 // Every edge is rounded on its own, to the nearest device pixel (halves
 // up), so that neighbours meet without gaps or overlaps.

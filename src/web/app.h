@@ -8,6 +8,7 @@
 
 #include "platform/random.h"
 #include "platform/scheduler.h"
+#include "web/bridge.h"
 #include "web/driver.h"
 #include "web/view.h"
 #include "window/form1.h"
@@ -28,6 +29,9 @@ struct App {
 
 // Lives as long as the page: the game has no end but the page's.
 extern App* app;
+
+// The page's local time of day in seconds, which seeds a game.
+inline float timeOfDay() { return static_cast<float>(vl_seconds_since_midnight()); }
 
 // What a page starts a game from: the time of day that seeds it, and
 // whether the real clock drives it.

@@ -33,7 +33,9 @@ double vl_text_height(const char* font);
 // Push buttons (kind 0) and panels (kind 1), made once per id.
 void vl_widget_create(int id, int kind, const char* caption, const char* font,
                       std::uint32_t backColour);
-void vl_widget_place(int id, int left, int top, int width, int height, int visible);
+// A `plain` panel is all its own colour: its element's background shows it,
+// with no canvas behind it.
+void vl_widget_place(int id, int left, int top, int width, int height, int visible, int plain);
 void vl_widget_destroy(int id);
 // The stacking order, back to front.
 void vl_widget_order(const int* ids, int count);
@@ -43,6 +45,8 @@ void vl_labels(const char* lines);
 
 // The page's monotonic clock in milliseconds (performance.now()).
 double vl_now();
+// The local time of day in seconds.
+double vl_seconds_since_midnight();
 // The one wake-up: at most one timeout is ever pending.
 void vl_timeout(double ms);
 void vl_timeout_clear();

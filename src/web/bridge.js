@@ -78,10 +78,12 @@ mergeInto(LibraryManager.library, {
     size: function(v) { return Math.ceil(v * VL.scale - 1e-6); },
     // Sizes a canvas to a size of the design at the window's scale, its
     // backing store at the device ratio; what the scale rounds up is filled
-    // with `back`, and the drawing, at the ratio, covers the rest.
-    fit: function(canvas, context, width, height, back) {
+    // with `back`, and the drawing, at the ratio, covers the rest. Without
+    // `store` the canvas has no pixels: its background is all there is.
+    fit: function(canvas, context, width, height, back, store = true) {
       const cssWidth = VL.size(width), cssHeight = VL.size(height);
-      const w = Math.round(cssWidth * VL.dpr), h = Math.round(cssHeight * VL.dpr);
+      const w = store ? Math.round(cssWidth * VL.dpr) : 0;
+      const h = store ? Math.round(cssHeight * VL.dpr) : 0;
       if (canvas.width !== w || canvas.height !== h) {
         canvas.width = w;
         canvas.height = h;
@@ -314,14 +316,14 @@ mergeInto(LibraryManager.library, {
   },
 
   vl_widget_place__deps: ['$VL'],
-  vl_widget_place: function(id, left, top, width, height, visible) {
+  vl_widget_place: function(id, left, top, width, height, visible, plain) {
     const w = VL.widgets[id];
     if (!w) return;
     const s = w.element.style;
     if (w.kind === 1) {
       s.left = VL.at(left) + 'px';
       s.top = VL.at(top) + 'px';
-      VL.fit(w.element, w.context, width, height, w.back);
+      VL.fit(w.element, w.context, width, height, w.back, !plain);
     } else {
       // A button is the browser's: zoomed whole, caption and all.
       s.zoom = VL.scale === 1 ? '' : String(VL.scale);
@@ -372,6 +374,13 @@ mergeInto(LibraryManager.library, {
   vl_now__deps: ['$VL'],
   vl_now: function() {
     return VL.performance.now();
+  },
+
+  // The time of day from the page's Date: the C library's local time would
+  // first read the time zone through Intl, a cost on a phone's first frame.
+  vl_seconds_since_midnight: function() {
+    const d = new Date();
+    return d.getHours() * 3600 + d.getMinutes() * 60 + d.getSeconds() + d.getMilliseconds() / 1000;
   },
 
   // The pending timeout is page.timer, so that the page can stop the game

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/clock.h"
 #include "web/app.h"
 
 namespace vorlane::web {
 
-StartOptions startOptions() { return {secondsSinceMidnight, true}; }
+StartOptions startOptions() { return {timeOfDay, true}; }
 
 }  // namespace vorlane::web

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <string>
 
-#include "platform/clock.h"
 #include "web/app.h"
 
 namespace {
@@ -30,7 +29,7 @@ EM_JS(void, vl_test_expose, (), { window['vorlaneTest'] = Module; });
 namespace vorlane::web {
 
 StartOptions startOptions() {
-  StartOptions options{secondsSinceMidnight, vl_test_scene() == 0};
+  StartOptions options{timeOfDay, vl_test_scene() == 0};
   if (const double seed = vl_test_seed(); !std::isnan(seed)) {
     options.timeOfDay = [seed] { return static_cast<float>(seed); };
   }

@@ -137,9 +137,13 @@ bool View::makeWidget(Control& model, Element& widget) {
 
 void View::placeWidget(Entry& entry) {
   const PixelBox r = pixelRect(entry.model->bounds());
+  // A panel of one colour is its element's background: no canvas to fill,
+  // at a phone's ratio the size of the window (the curtain's halves).
+  const bool bare =
+      entry.model->kind() == ControlKind::Panel && plain(static_cast<const Panel&>(*entry.model));
   vl_widget_place(entry.widget.id, r.left, r.top, r.width(), r.height(),
-                  entry.model->visible() ? 1 : 0);
-  entry.widget.dirty = true;
+                  entry.model->visible() ? 1 : 0, bare ? 1 : 0);
+  entry.widget.dirty = !bare;
 }
 
 void View::dropWidget(Element widget) { vl_widget_destroy(widget.id); }
