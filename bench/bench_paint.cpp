@@ -7,12 +7,18 @@
 // marked dirty and painted again. Both are timed the same way (the event
 // processing that paints and flushes), alternating, and the medians compared.
 // Prints key=value lines for bench/run.py.
+//
+// `bench_paint SAMPLES --ticks-only` leaves the full repaints out: under
+// callgrind at two sample counts, the difference between the totals counts
+// the instructions of the ticks' repaints alone, a figure that does not move
+// with the machine's load (docs/performance.md).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "desktop/fonts.h"
@@ -45,6 +51,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   vorlane::qt::installFontSubstitutes();
   const int samples = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
+  const bool ticksOnly = argc > 2 && std::strcmp(argv[2], "--ticks-only") == 0;
 
   vorlane::bench::Playing g{vorlane::bench::Playing::Unstarted{}};
   vorlane::qt::View view(g.form);  // before the load, as in the game
@@ -76,6 +83,7 @@ int main(int argc, char** argv) {
       tickArea += static_cast<double>(log.area);
       tickPaints += log.paints;
     }
+    if (ticksOnly) continue;
     view.update();
     full.push_back(paintPending());
   }
@@ -83,6 +91,10 @@ int main(int argc, char** argv) {
 
   const double window = static_cast<double>(view.width()) * view.height();
   const double tickUs = median(tick);
+  if (ticksOnly) {
+    std::printf("samples=%d\ntick_paint_us=%.1f\n", samples, median(tick));
+    return 0;
+  }
   const double fullUs = median(full);
   std::printf("samples=%d\n", samples);
   std::printf("window_px=%dx%d\n", view.width(), view.height());
