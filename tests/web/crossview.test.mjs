@@ -15,11 +15,16 @@ const qtRenderer = process.env.VORLANE_QT_SCENE;
 const seed = '1234.5';
 // Clock steps (aN: N ms) and keys (kN: virtual-key code N).
 const scenes = {
+  // The curtain halfway open over the intro: its halves are panels of one
+  // colour, which the page shows as its elements' backgrounds. They cover
+  // most rectangles, so the picture is compared square by square only.
+  curtain: {steps: 'a900', rectangles: false},
   // The curtain open, a piece turned and shifted on its way down.
-  falling: 'a6000 k37 a300 k65 a2000',
+  falling: {steps: 'a6000 k37 a300 k65 a2000', rectangles: true},
   // Pieces dropped to the left and right and locked with their colours,
   // the next one on its way, the preview showing the one after.
-  stacked: 'a6000 k40 a3000 k37 k37 k37 k40 a3000 k39 k39 k39 k83 k40 a3000 k65 k40 a3000 a1200',
+  stacked: {steps: 'a6000 k40 a3000 k37 k37 k37 k40 a3000 k39 k39 k39 k83 k40 a3000 k65 k40 a3000 a1200',
+            rectangles: true},
 };
 
 const ctx = serveAndLaunch(testSite);
@@ -58,7 +63,7 @@ function qtScene(name, steps) {
   return {picture: PNG.sync.read(fs.readFileSync(file)), labels};
 }
 
-for (const [name, steps] of Object.entries(scenes)) {
+for (const [name, {steps, rectangles}] of Object.entries(scenes)) {
   test(`the ${name} scene looks the same in both views`, async () => {
     assert.ok(qtRenderer && fs.existsSync(qtRenderer), `the desktop scene renderer is built: ${qtRenderer}`);
     const {picture: web, controls} = await webScene(steps);
@@ -69,8 +74,8 @@ for (const [name, steps] of Object.entries(scenes)) {
 
     // Every rectangle on show: the same fill and the same hatch inside its
     // border, and the same border.
-    const rects = controls.filter((c) => c.kind === 'R');
-    assert.ok(rects.length >= 75, 'walls, blocks and the preview are on show');
+    const rects = rectangles ? controls.filter((c) => c.kind === 'R') : [];
+    if (rectangles) assert.ok(rects.length >= 75, 'walls, blocks and the preview are on show');
     for (const r of rects) {
       const inside = {x: r.x + 5, y: r.y + 5, w: r.w - 10, h: r.h - 10};
       const a = summary(web, inside), b = summary(qt, inside);
