@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   const double window = static_cast<double>(view.width()) * view.height();
   const double tickUs = median(tick);
   if (ticksOnly) {
-    std::printf("samples=%d\ntick_paint_us=%.1f\n", samples, median(tick));
+    std::printf("samples=%d\ntick_paint_us=%.1f\n", samples, tickUs);
     return 0;
   }
   const double fullUs = median(full);
