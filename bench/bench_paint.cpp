@@ -10,8 +10,9 @@
 //
 // `bench_paint SAMPLES --ticks-only` leaves the full repaints out: under
 // callgrind at two sample counts, the difference between the totals counts
-// the instructions of the ticks' repaints alone, a figure that does not move
-// with the machine's load (docs/performance.md).
+// the instructions of the ticks and their repaints (the model's own tick is
+// a small part), a figure that does not move with the machine's load
+// (docs/performance.md).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
