@@ -213,22 +213,16 @@ QWidget* View::widgetFor(const Control& control) const {
 
 void View::surfaceDamaged(const RectF& area) {
   // A tick changes a dozen rectangles. Their damage is gathered into one
-  // rectangle and handed to Qt once, when control is back in the event
-  // loop: Qt's dirty-region bookkeeping runs once instead of a dozen times,
-  // and the painter clips to one rectangle rather than a region of many
-  // bands. What the larger area repaints is drawn as it already was.
-  // Damage outside the view never shows and is left out.
+  // rectangle: the first asks Qt for a paint, and the whole is handed over
+  // when Qt's update request comes (event()). Qt's dirty-region bookkeeping
+  // runs twice instead of a dozen times, one event is posted rather than a
+  // queued call and then the request, and the painter clips to one
+  // rectangle rather than a region of many bands. What the larger area
+  // repaints is drawn as it already was. Damage outside the view never
+  // shows and is left out.
   const QRect pixels = toQRect(damagedPixels(area)) & rect();
   if (!pixels.isEmpty()) {
-    if (damage_.empty()) {
-      QMetaObject::invokeMethod(
-          this,
-          [this] {
-            for (const PixelBox& a : damage_.areas()) update(toQRect(a));
-            damage_.clear();
-          },
-          Qt::QueuedConnection);
-    }
+    if (damage_.empty()) update(pixels);
     damage_.add(toPixelBox(pixels));
   }
   // A label's new caption is news for a screen reader.
@@ -402,6 +396,17 @@ void View::buttonClicked(QPushButton* button) {
   // The handler may unload the window, which destroys the model button and
   // changes widgets_: nothing of either is touched after this call.
   model.click();
+}
+
+bool View::event(QEvent* event) {
+  // Qt is about to paint what it was asked to: the damage gathered since the
+  // first is added to it, while the request is still marked as sent, so that
+  // no second one is posted.
+  if (event->type() == QEvent::UpdateRequest && !damage_.empty()) {
+    for (const PixelBox& a : damage_.areas()) update(toQRect(a));
+    damage_.clear();
+  }
+  return QWidget::event(event);
 }
 
 void View::paintEvent(QPaintEvent* event) {

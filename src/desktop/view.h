@@ -54,6 +54,7 @@ class View final : public QWidget, public WindowObserver, private WidgetSync<QWi
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
   // Tab and Shift+Tab: the push buttons on show, in the design's focus order.
   bool focusNextPrevChild(bool next) override;
 

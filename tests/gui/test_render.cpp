@@ -2,6 +2,10 @@
 // The design window as the view draws it, checked by its pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "paint_log.h"
 #include "viewed_game.h"
 
@@ -127,11 +131,34 @@ TEST(Render, GravityTickRepaintsOnlyThePiece) {
   // and the tick's changes, gathered in one region, in one paint.
   g.view.repaint();
 
+  // Where every drawn control is, before and after.
+  const auto shown = [&] {
+    std::vector<std::pair<const Control*, QRect>> v;
+    for (const Control* c : g.form.surface()) {
+      if (c->visible()) v.emplace_back(c, qt::View::pixelRect(c->bounds()));
+    }
+    return v;
+  };
+  const auto before = shown();
+
   PaintLog log;
   g.view.installEventFilter(&log);
   g.form.Timer1_Timer();
   EXPECT_TRUE(QTest::qWaitFor([&] { return log.paints > 0; }, 10'000));
   g.view.removeEventFilter(&log);
+
+  // What moved, appeared or went is repainted where it was and where it is.
+  const auto after = shown();
+  int changed = 0;
+  for (const auto& [was, is] : {std::pair{&before, &after}, std::pair{&after, &before}}) {
+    for (const auto& entry : *was) {
+      if (std::find(is->begin(), is->end(), entry) != is->end()) continue;
+      ++changed;
+      const QRegion pixels(entry.second);
+      EXPECT_EQ(log.painted.intersected(pixels), pixels) << entry.first->name();
+    }
+  }
+  EXPECT_GT(changed, 0);
 
   const qint64 window = static_cast<qint64>(g.view.width()) * g.view.height();
   EXPECT_GT(log.area, 0);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QPaintEvent>
+#include <QRegion>
 
 namespace vorlane::test {
 
@@ -12,15 +13,16 @@ class PaintLog final : public QObject {
  public:
   bool eventFilter(QObject* /*watched*/, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
-      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) {
-        area += static_cast<qint64>(r.width()) * r.height();
-      }
+      const QRegion& region = static_cast<QPaintEvent*>(event)->region();
+      for (const QRect& r : region) area += static_cast<qint64>(r.width()) * r.height();
+      painted += region;
       ++paints;
     }
     return false;
   }
   qint64 area = 0;  // in device-independent pixels
   int paints = 0;
+  QRegion painted;
 };
 
 }  // namespace vorlane::test
