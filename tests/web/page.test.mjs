@@ -77,6 +77,9 @@ test('drawn sharp at the device pixel ratio, and again after zooming', async () 
     const png = await shot(page);
     return wallsShown(png) ? png : null;
   });
+  // The picture moved to a low-latency canvas after the first frame.
+  assert.equal(await page.evaluate(() => document.getElementById('surface').getContext('2d')
+      .getContextAttributes().desynchronized), true);
   // Zoom: the device pixel ratio changes while the game runs. Emulation
   // changes it without the resize a browser's zoom brings, so the test
   // raises that.

@@ -62,10 +62,9 @@ const rescale = guarded(() => game._vorlane_rescale());
 const pad = makePad(guarded((vk) => game._vorlane_key(vk, 0)));
 let query = null;
 function relayout() {
-  if (!game) return;
   if (arrange(pad.element)) {
     page.scale = layout.scale;
-    rescale();
+    rescale();  // once the game runs
   }
   snap();
   watchRatio();
@@ -111,8 +110,8 @@ async function fetchCode(file) {
   const what = `The game's code (${file})`;
   let response;
   try {
-    // Asked for by the page's head, before this script came.
-    response = await (window.vorlaneCode || fetch(file));
+    // The page's head has it preloaded.
+    response = await fetch(file);
   } catch {
     throw unreachable(what);
   }
@@ -213,6 +212,11 @@ function start() {
   window.addEventListener('error', (e) => { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', (e) => stop(e.reason));
 
+  // The pad and the scale are settled while the files come, so that the
+  // first frame is drawn at once, at its size.
+  if (coarse.matches) showPad();
+  else relayout();
+
   const wasm = 'vorlane.wasm';
   const fontsReady = loadFonts();
   showProgress();
@@ -235,9 +239,6 @@ function start() {
       root.focus({preventScroll: true});
     });
     document.getElementById('progress').hidden = true;
-    // The scale first, so that the first frame is drawn once, at its size.
-    if (coarse.matches) showPad();
-    relayout();
     guarded(() => game.callMain([]))();
     relayout();
     root.focus({preventScroll: true});
