@@ -56,6 +56,20 @@ HFONT FontCache::get(const Font& font, double ratio) {
   return h;
 }
 
+const std::vector<int>& FontCache::extents(HDC dc, const Font& font, const std::wstring& text) {
+  // The same font at an em of kDesignEm pixels (a size no caption has).
+  Font design = font;
+  design.points = static_cast<float>(kDesignEm * 3 / 4);
+  const HGDIOBJ old = SelectObject(dc, get(design, 1.0));
+  extents_.assign(text.size(), 0);
+  SIZE size{};
+  int fit = 0;
+  GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(text.size()), 0, &fit, extents_.data(),
+                        &size);
+  SelectObject(dc, old);
+  return extents_;
+}
+
 GdiTextMetrics::GdiTextMetrics(FontCache& fonts) : fonts_(fonts), dc_(CreateCompatibleDC(nullptr)) {
   if (dc_ == nullptr) throw std::runtime_error("no device context for measuring text");
 }
@@ -63,15 +77,16 @@ GdiTextMetrics::GdiTextMetrics(FontCache& fonts) : fonts_(fonts), dc_(CreateComp
 GdiTextMetrics::~GdiTextMetrics() { DeleteDC(dc_); }
 
 SizeF GdiTextMetrics::measure(const Font& font, const std::string& text) {
-  const HGDIOBJ old = SelectObject(dc_, fonts_.get(font, 1.0));
   const std::wstring w = wide(text);
-  SIZE size{};
-  GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &size);
+  const std::vector<int>& ends = fonts_.extents(dc_, font, w);
+  const double advance =
+      ends.empty() ? 0 : ends.back() * fontPixelSize(font.points) / FontCache::kDesignEm;
+  const HGDIOBJ old = SelectObject(dc_, fonts_.get(font, 1.0));
   TEXTMETRICW tm{};
   GetTextMetricsW(dc_, &tm);
   SelectObject(dc_, old);
   // A pixel to spare keeps the last glyph's overhang inside the label.
-  const auto width = static_cast<Twips>(size.cx + 1);
+  const auto width = static_cast<Twips>(std::ceil(advance) + 1);
   const auto height = static_cast<Twips>(tm.tmHeight);
   return {width * kTwipsPerPixel, height * kTwipsPerPixel};
 }
@@ -106,14 +121,15 @@ void GdiCanvas::hatch(const PixelBox& device, const TwipsBox& a, int style) {
       LineTo(dc_, device.right + 1, dev(y));
     }
   } else if (style == 7) {
-    // Lines x - y = c, then x + y = c, across the whole area's height.
+    // Lines x - y = c, then x + y = c, across the whole area's height: the
+    // pixels whose centres lie on them, so x + y = c - 1 for whole pixels.
     for (double c = firstAbove(a.left - a.bottom()); c < a.right() - a.top; c += kHatchSpacing) {
       const int d = dev(c);
       MoveToEx(dc_, top + d, top, nullptr);
       LineTo(dc_, bottom + d, bottom);
     }
     for (double c = firstAbove(a.left + a.top); c < a.right() + a.bottom(); c += kHatchSpacing) {
-      const int d = dev(c);
+      const int d = dev(c) - 1;
       MoveToEx(dc_, d - top, top, nullptr);
       LineTo(dc_, d - bottom, bottom);
     }
@@ -123,16 +139,52 @@ void GdiCanvas::hatch(const PixelBox& device, const TwipsBox& a, int style) {
 
 void GdiCanvas::text(const TextRun& run) {
   const std::wstring w = wide(run.text);
+  if (w.empty()) return;
   const auto dev = [this](double logical) {
-    return static_cast<LONG>(std::floor(logical * ratio_ + 0.5));
+    return static_cast<int>(std::floor(logical * ratio_ + 0.5));
   };
-  RECT r{dev(run.left), dev(run.top), dev(run.left + run.width), dev(run.top + run.height)};
+  const RECT box{dev(run.left), dev(run.top), dev(run.left + run.width), dev(run.top + run.height)};
+  // Each glyph goes where its unhinted advances put it, at this size: the
+  // caption takes the width it was measured at.
+  const std::vector<int>& ends = fonts_.extents(dc_, run.font, w);
+  const double scale = fontPixelSize(run.font.points) * ratio_ / FontCache::kDesignEm;
+  const auto at = [&](std::size_t i) {  // where character i starts, from the text's start
+    return i == 0 ? 0.0 : ends[i - 1] * scale;
+  };
   const HGDIOBJ old = SelectObject(dc_, fonts_.get(run.font, ratio_));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc_, &tm);
   SetTextColor(dc_, run.colour);
   SetBkMode(dc_, TRANSPARENT);
-  UINT flags = DT_LEFT | DT_TOP | DT_NOPREFIX;
-  flags |= run.wrap ? DT_WORDBREAK : DT_SINGLELINE;
-  DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &r, flags);
+  SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  // Lines break at the last space that keeps them inside the box's width,
+  // and a word too long for a line has one of its own.
+  const double width = (box.right - box.left);
+  int y = box.top + tm.tmExternalLeading;
+  std::vector<INT> dx;
+  for (std::size_t start = 0; start < w.size();) {
+    std::size_t end = w.size();
+    if (run.wrap) {
+      std::size_t lastBreak = std::wstring::npos;
+      for (std::size_t i = start; i < w.size(); ++i) {
+        if (w[i] == L' ') lastBreak = i;
+        if (at(i + 1) - at(start) > width && lastBreak != std::wstring::npos && lastBreak > start) {
+          end = lastBreak;
+          break;
+        }
+      }
+    }
+    dx.clear();
+    for (std::size_t i = start; i < end; ++i) {
+      dx.push_back(
+          static_cast<INT>(std::lround(at(i + 1) - at(start)) - std::lround(at(i) - at(start))));
+    }
+    ExtTextOutW(dc_, box.left, y, ETO_CLIPPED, &box, w.c_str() + start,
+                static_cast<UINT>(end - start), dx.data());
+    y += tm.tmHeight + tm.tmExternalLeading;
+    start = end;
+    while (start < w.size() && w[start] == L' ') ++start;
+  }
   SelectObject(dc_, old);
 }
 

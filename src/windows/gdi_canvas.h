@@ -9,6 +9,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.h"
 #include "platform/view_core.h"
@@ -32,6 +33,12 @@ class FontCache {
   // model's design face (font_faces.h), as the program carries it.
   HFONT get(const Font& font, double ratio);
 
+  // Where each character of `text` ends, from its start, in the font's
+  // design units at an em of kDesignEm pixels: its advances unhinted, so
+  // that a caption is as wide at every size as the other views lay it out.
+  static constexpr double kDesignEm = 2048;
+  const std::vector<int>& extents(HDC dc, const Font& font, const std::wstring& text);
+
  private:
   struct Entry {
     Font key;
@@ -39,6 +46,7 @@ class FontCache {
     HFONT font;
   };
   std::deque<Entry> entries_;
+  std::vector<int> extents_;  // kept, so that laying a caption out does not allocate
 };
 
 // Caption sizes in twips, measured at 96 dots per inch (a logical pixel a
