@@ -77,8 +77,10 @@ def mean(picture, x0, y0, size):
 class DrawingTest(unittest.TestCase):
     def scene(self, name, seed, steps):
         win_file = os.path.join(SHOTS, f"windows-scene-{name}.ppm")
+        # No display: GDI draws into memory without one.
+        no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         out = subprocess.run(["wine", WIN_SCENE, seed, steps, win_file], check=True,
-                             capture_output=True, text=True, timeout=60).stdout
+                             capture_output=True, text=True, timeout=60, env=no_display).stdout
         controls = []
         for line in out.strip().splitlines():
             kind, x, y, w, h, control = line.split()
