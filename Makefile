@@ -67,9 +67,9 @@ test-windows: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_qt_scene
 	@cmake --preset windows -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/vorlane_qt_scene >/dev/null
-	@WINEPREFIX=$(CURDIR)/build/windows/wine tests/windows/wine_session.sh start
-	@cmake --build --preset windows || { WINEPREFIX=$(CURDIR)/build/windows/wine \
-	  tests/windows/wine_session.sh stop; exit 1; }
+	@export WINEPREFIX=$(CURDIR)/build/windows/wine; tests/windows/wine_session.sh start & \
+	  cmake --build --preset windows; built=$$?; wait $$! || built=1; \
+	  [ $$built = 0 ] || { tests/windows/wine_session.sh stop; exit 1; }
 	ctest --preset windows
 
 # Benchmarks against the performance budgets: builds the optimised tree and

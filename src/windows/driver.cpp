@@ -78,7 +78,6 @@ void Driver::wake() {
   // A timer cancelled after it had fired still comes once: not a wake-up.
   if (!armed_) return;
   armed_ = false;
-  ++wakeups_;
   core_.wake();
 }
 
@@ -96,6 +95,7 @@ int Driver::run(View& view) {
     const DWORD handles = timer_ != nullptr ? 1 : 0;
     const DWORD r =
         MsgWaitForMultipleObjectsEx(handles, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    ++wakeups_;
     if (handles == 1 && r == WAIT_OBJECT_0) {
       wake();
       view.flush();

@@ -34,7 +34,7 @@ class Driver final : private WakeupSource {
   // Whether the waitable timer serves, rather than the window timer.
   bool highResolution() const { return timer_ != nullptr; }
 
-  // How many times a wake-up came.
+  // How many times the message loop woke, for the timer or for messages.
   std::uint64_t wakeups() const { return wakeups_; }
 
   // The message loop, until the window is closed: the wake-ups, the

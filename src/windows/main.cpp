@@ -1,61 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The program on Windows: the game window drawn by the Win32 view, driven
-// by real time. A start-up that fails says what failed in a message box
-// and ends with status 2.
+// by real time.
 
 #include <windows.h>
-// after windows.h, which it needs
-#include <commctrl.h>
 
-#include <exception>
-#include <new>
-#include <string>
-
-#include "platform/clock.h"
-#include "platform/random.h"
-#include "platform/scheduler.h"
-#include "window/form1.h"
-#include "windows/driver.h"
-#include "windows/fonts.h"
-#include "windows/gdi_canvas.h"
-#include "windows/view.h"
-
-namespace {
-
-constexpr int kCannotStart = 2;
-
-int cannotStart(const std::string& why) {
-  const std::wstring text = vorlane::windows::wide("Vorlane cannot start: " + why + ".");
-  MessageBoxW(nullptr, text.c_str(), L"Vorlane", MB_OK | MB_ICONERROR);
-  return kCannotStart;
-}
-
-}  // namespace
+#include "windows/run_game.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command*/, int /*show*/) {
-  // The themed buttons of Common Controls 6, which the manifest asks for.
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  if (const std::string failed = vorlane::windows::loadEmbeddedFonts(instance); !failed.empty()) {
-    return cannotStart(failed);
-  }
-  try {
-    vorlane::Scheduler scheduler;
-    vorlane::Random random;
-    vorlane::Form1 form(scheduler, random, vorlane::secondsSinceMidnight);
-    // The view comes before the first show, so that labels measure their
-    // captions in the real fonts; it goes before the form, so that the
-    // form's controls die unobserved.
-    vorlane::windows::View view(form, instance);
-    vorlane::windows::Driver driver(scheduler);
-    view.setInputHook([&driver] { driver.pump(); });
-    driver.pump();  // the timers the load makes start from the present
-    form.show();
-    view.show();
-    return driver.run(view);
-  } catch (const std::bad_alloc&) {
-    return cannotStart("out of memory");
-  } catch (const std::exception& e) {
-    return cannotStart(e.what());
-  }
+  return vorlane::windows::runGame(instance);
 }

@@ -109,21 +109,20 @@ RECT View::device(const PixelBox& logical) const {
 }
 
 void View::show() {
-  // Centred on the monitor's work area; on one too small for it the
-  // caption bar at least stays in reach.
+  // Centred on the monitor's work area (on one too small for it the
+  // caption bar at least stays in reach), and shown, in one move.
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
+  LONG x = frame.left;
+  LONG y = frame.top;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor) != 0) {
     const RECT& work = monitor.rcWork;
-    const LONG width = frame.right - frame.left;
-    const LONG height = frame.bottom - frame.top;
-    const LONG x = std::max(work.left, work.left + (work.right - work.left - width) / 2);
-    const LONG y = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
-    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    x = std::max(work.left, work.left + (work.right - work.left - (frame.right - frame.left)) / 2);
+    y = std::max(work.top, work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2);
   }
-  ShowWindow(hwnd_, SW_SHOW);
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
   flush();
@@ -160,8 +159,13 @@ void View::resize() {
   }
   RECT frame{0, 0, width, height};
   frameAround(frame, ratio_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  if (now.right - now.left != frame.right - frame.left ||
+      now.bottom - now.top != frame.bottom - frame.top) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void View::rescale(double ratio, const RECT* suggested) {
