@@ -32,6 +32,17 @@ std::wstring wide(std::string_view utf8) {
   return out;
 }
 
+HBITMAP makeBitmap(int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 FontCache::~FontCache() {
   for (const Entry& e : entries_) DeleteObject(e.font);
 }

@@ -20,6 +20,11 @@ namespace vorlane::windows {
 // UTF-8, as the model keeps its text, to the UTF-16 of Windows' W functions.
 std::wstring wide(std::string_view utf8);
 
+// A 32-bit top-down bitmap of `width` x `height` pixels that GDI draws in
+// memory, its pixels at `*bits` (blue, green, red, unused); null when there
+// is no memory for it.
+HBITMAP makeBitmap(int width, int height, void** bits);
+
 // The HFONT of each model font at each device pixel ratio, made once:
 // painting and measuring ask for the same few fonts over and over.
 class FontCache {

@@ -135,15 +135,8 @@ void View::resize() {
   const int height = d.bottom;
   if (width <= 0 || height <= 0) return;
   if (width != bufferWidth_ || height != bufferHeight_) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = makeBitmap(width, height, &bits);
     if (bitmap == nullptr) throw std::bad_alloc();
     if (buffer_ == nullptr) {
       buffer_ = CreateCompatibleDC(nullptr);

@@ -11,12 +11,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "platform/view_core.h"
+#include "scene_steps.h"
 #include "window/form1.h"
 #include "windows/fonts.h"
 #include "windows/gdi_canvas.h"
@@ -73,19 +73,7 @@ int main(int argc, char** argv) {
   form.setTextMetrics(&metrics);
   form.show();
 
-  std::istringstream steps(argv[2]);
-  std::string step;
-  while (steps >> step) {
-    const long value = std::strtol(step.c_str() + 1, nullptr, 10);
-    if (step[0] == 'a') {
-      scheduler.advanceMs(value);
-    } else if (step[0] == 'k') {
-      form.keyDown(static_cast<std::uint16_t>(value), 0);
-    } else {
-      std::fprintf(stderr, "vorlane_win_scene: bad step %s\n", step.c_str());
-      return 2;
-    }
-  }
+  if (!vorlane::playSceneSteps(scheduler, form, argv[2])) return 2;
   const auto px = [](float v) { return std::lround(v / vorlane::kTwipsPerPixel); };
   for (const vorlane::Control* c : form.surface()) {
     if (!c->visible()) continue;
@@ -95,16 +83,9 @@ int main(int argc, char** argv) {
 
   const int width = static_cast<int>(std::ceil(form.clientWidth() / vorlane::kTwipsPerPixel));
   const int height = static_cast<int>(std::ceil(form.clientHeight() / vorlane::kTwipsPerPixel));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = vorlane::windows::makeBitmap(width, height, &bits);
   if (dc == nullptr || bitmap == nullptr) {
     std::fputs("vorlane_win_scene: no memory bitmap\n", stderr);
     return 1;
