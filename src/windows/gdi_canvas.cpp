@@ -19,8 +19,6 @@ bool sameFont(const Font& a, const Font& b) {
   return a.points == b.points && a.bold == b.bold && a.italic == b.italic && a.face == b.face;
 }
 
-RECT toRect(const PixelBox& b) { return {b.left, b.top, b.right, b.bottom}; }
-
 }  // namespace
 
 std::wstring wide(std::string_view utf8) {
@@ -102,11 +100,19 @@ SizeF GdiTextMetrics::measure(const Font& font, const std::string& text) {
   return {width * kTwipsPerPixel, height * kTwipsPerPixel};
 }
 
+GdiCanvas::GdiCanvas(HDC dc, double ratio, FontCache& fonts)
+    : dc_(dc),
+      ratio_(ratio),
+      fonts_(fonts),
+      oldBrush_(SelectObject(dc, GetStockObject(DC_BRUSH))) {}
+
+GdiCanvas::~GdiCanvas() { SelectObject(dc_, oldBrush_); }
+
 void GdiCanvas::fill(const PixelBox& device, Colour colour) {
   // Colour keeps red in its low byte, as a COLORREF does.
+  // PatBlt is GDI's own: a program that only draws needs no user32.
   SetDCBrushColor(dc_, colour);
-  const RECT r = toRect(device);
-  FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  PatBlt(dc_, device.left, device.top, device.width(), device.height(), PATCOPY);
 }
 
 void GdiCanvas::hatch(const PixelBox& device, const TwipsBox& a, int style) {

@@ -73,7 +73,11 @@ class GdiTextMetrics final : public TextMetrics {
 // logical pixel. The context's clipping is left as it was after each call.
 class GdiCanvas final : public Canvas {
  public:
-  GdiCanvas(HDC dc, double ratio, FontCache& fonts) : dc_(dc), ratio_(ratio), fonts_(fonts) {}
+  // Fills use the context's DC brush while the canvas lives.
+  GdiCanvas(HDC dc, double ratio, FontCache& fonts);
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
+  ~GdiCanvas() override;
 
   void fill(const PixelBox& device, Colour colour) override;
   void hatch(const PixelBox& device, const TwipsBox& twips, int style) override;
@@ -83,6 +87,7 @@ class GdiCanvas final : public Canvas {
   HDC dc_;
   double ratio_;
   FontCache& fonts_;
+  HGDIOBJ oldBrush_;
 };
 
 }  // namespace vorlane::windows
