@@ -5,9 +5,10 @@ headless game from a fixed seed, moved on by the same clock steps and keys
 as the page's cross-view check (tests/web/crossview.test.mjs, whose scenes
 are read from it), drawn by the Windows view's GDI canvas into a memory
 bitmap under Wine and by the desktop view on Qt's offscreen platform. The
-pictures must agree cell by cell; glyphs may differ by their hinting.
+pictures must agree cell by cell; glyphs may differ by their hinting. The
+Windows renderer draws with no window: it imports no user32 at all.
 
-Usage: drawing_test.py VORLANE_WIN_SCENE VORLANE_QT_SCENE SCREENSHOT_DIR
+Usage: drawing_test.py VORLANE_WIN_SCENE VORLANE_QT_SCENE SCREENSHOT_DIR OBJDUMP
 """
 
 import os
@@ -18,7 +19,7 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CROSSVIEW = os.path.join(HERE, "..", "web", "crossview.test.mjs")
-WIN_SCENE, QT_SCENE, SHOTS = sys.argv[1:4] if len(sys.argv) >= 4 else ("", "", "")
+WIN_SCENE, QT_SCENE, SHOTS, OBJDUMP = sys.argv[1:5] if len(sys.argv) >= 5 else ("",) * 4
 BLACK = (0, 0, 0)
 
 
@@ -75,23 +76,38 @@ def mean(picture, x0, y0, size):
 
 
 class DrawingTest(unittest.TestCase):
-    def scene(self, name, seed, steps):
-        win_file = os.path.join(SHOTS, f"windows-scene-{name}.ppm")
-        # No display: GDI draws into memory without one.
-        no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        out = subprocess.run(["wine", WIN_SCENE, seed, steps, win_file], check=True,
-                             capture_output=True, text=True, timeout=60, env=no_display).stdout
-        controls = []
+    def windows_scenes(self, seed, scenes):
+        """Every scene's picture and visible controls from one run of the
+        Windows renderer: {name: (Picture, [control])}."""
+        files = {name: os.path.join(SHOTS, f"windows-scene-{name}.ppm") for name in scenes}
+        args = [a for name, (steps, _) in scenes.items() for a in (steps, files[name])]
+        out = subprocess.run(["wine", WIN_SCENE, seed, *args], check=True, capture_output=True,
+                             text=True, timeout=120).stdout
+        controls = {}
         for line in out.strip().splitlines():
+            if line.startswith("scene "):
+                current = controls.setdefault(line.split(" ", 1)[1], [])
+                continue
             kind, x, y, w, h, control = line.split()
-            controls.append({"kind": kind, "x": int(x), "y": int(y), "w": int(w), "h": int(h),
-                             "name": control})
+            current.append({"kind": kind, "x": int(x), "y": int(y), "w": int(w), "h": int(h),
+                            "name": control})
+        return {name: (Picture(files[name]), controls[files[name]]) for name in scenes}
+
+    def qt_scene(self, name, seed, steps):
         qt_file = os.path.join(SHOTS, f"qt-scene-{name}.ppm")
         out = subprocess.run([QT_SCENE, seed, steps, qt_file], check=True, capture_output=True,
                              text=True, timeout=60,
                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
         qt_labels = {label: int(w) for label, w, _ in (l.split() for l in out.strip().splitlines())}
-        return Picture(win_file), controls, Picture(qt_file), qt_labels
+        return Picture(qt_file), qt_labels
+
+    def test_the_windows_renderer_needs_no_window_system(self):
+        dump = subprocess.run([OBJDUMP, "-p", WIN_SCENE], check=True, capture_output=True,
+                              text=True).stdout
+        dlls = {line.split(":")[1].strip().lower() for line in dump.splitlines()
+                if "DLL Name:" in line}
+        self.assertIn("gdi32.dll", dlls)
+        self.assertNotIn("user32.dll", dlls, "GDI alone draws the scenes")
 
     def test_scenes_look_the_same_in_both_views(self):
         self.assertTrue(QT_SCENE and os.path.isfile(QT_SCENE),
@@ -99,12 +115,13 @@ class DrawingTest(unittest.TestCase):
         os.makedirs(SHOTS, exist_ok=True)
         seed, scenes = shared_scenes()
         self.assertEqual(len(scenes), 3, "the three scenes of the cross-view check")
+        windows = self.windows_scenes(seed, scenes)
         for name, (steps, rectangles) in scenes.items():
             with self.subTest(scene=name):
-                self.compare(name, seed, steps, rectangles)
+                self.compare(name, windows[name], self.qt_scene(name, seed, steps), rectangles)
 
-    def compare(self, name, seed, steps, rectangles):
-        win, controls, qt, qt_labels = self.scene(name, seed, steps)
+    def compare(self, name, windows, desktop, rectangles):
+        (win, controls), (qt, qt_labels) = windows, desktop
         self.assertEqual((win.width, win.height), (qt.width, qt.height), "same size")
 
         # Every rectangle on show: the same fill and hatch inside its

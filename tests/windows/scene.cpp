@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Draws one scene of a headless game with the Windows view's canvas into a
-// memory bitmap (no window, no display), for the check that it draws what
-// the desktop view draws: vorlane_win_scene SEED STEPS OUT.ppm, where STEPS
-// is a space-separated list of aN (advance the clock N ms) and kN (key code
-// N down). Prints the visible rectangles and labels of the surface, "kind
-// left top width height name" a line in pixels (kind R or L).
+// Draws scenes of a headless game with the Windows view's canvas into a
+// memory bitmap (no window), for the check that it draws what the desktop
+// view draws: vorlane_win_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]..., where
+// STEPS is a space-separated list of aN (advance the clock N ms) and kN (key
+// code N down), each scene a new game. Prints for each "scene OUT.ppm", then
+// the visible rectangles and labels of the surface, "kind left top width
+// height name" a line in pixels (kind R or L). One process draws them all:
+// a Wine process start is dearer than a scene.
 
 #include <windows.h>
 
@@ -52,19 +54,8 @@ bool writePpm(const char* path, const std::uint8_t* bgra, int width, int height)
   return std::fclose(f) == 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fputs("usage: vorlane_win_scene SEED STEPS OUT.ppm\n", stderr);
-    return 2;
-  }
-  if (const std::string failed = vorlane::windows::loadEmbeddedFonts(GetModuleHandleW(nullptr));
-      !failed.empty()) {
-    std::fprintf(stderr, "vorlane_win_scene: %s\n", failed.c_str());
-    return 1;
-  }
-  const float seed = std::strtof(argv[1], nullptr);
+// One scene, a new game: its controls printed, its picture written.
+int drawScene(float seed, const char* steps, const char* out) {
   vorlane::Scheduler scheduler;
   vorlane::Random random;
   vorlane::Form1 form(scheduler, random, [seed] { return seed; });
@@ -73,7 +64,8 @@ int main(int argc, char** argv) {
   form.setTextMetrics(&metrics);
   form.show();
 
-  if (!vorlane::playSceneSteps(scheduler, form, argv[2])) return 2;
+  if (!vorlane::playSceneSteps(scheduler, form, steps)) return 2;
+  std::printf("scene %s\n", out);
   const auto px = [](float v) { return std::lround(v / vorlane::kTwipsPerPixel); };
   for (const vorlane::Control* c : form.surface()) {
     if (!c->visible()) continue;
@@ -93,14 +85,33 @@ int main(int argc, char** argv) {
   const HGDIOBJ old = SelectObject(dc, bitmap);
   draw(dc, form, fonts, {0, 0, width, height});
   GdiFlush();
-  const bool written = writePpm(argv[3], static_cast<const std::uint8_t*>(bits), width, height);
+  const bool written = writePpm(out, static_cast<const std::uint8_t*>(bits), width, height);
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
   form.setTextMetrics(nullptr);
   if (!written) {
-    std::fprintf(stderr, "vorlane_win_scene: cannot write %s\n", argv[3]);
+    std::fprintf(stderr, "vorlane_win_scene: cannot write %s\n", out);
     return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4 || argc % 2 != 0) {
+    std::fputs("usage: vorlane_win_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]...\n", stderr);
+    return 2;
+  }
+  if (const std::string failed = vorlane::windows::loadEmbeddedFonts(GetModuleHandleW(nullptr));
+      !failed.empty()) {
+    std::fprintf(stderr, "vorlane_win_scene: %s\n", failed.c_str());
+    return 1;
+  }
+  const float seed = std::strtof(argv[1], nullptr);
+  for (int i = 2; i + 1 < argc; i += 2) {
+    if (const int status = drawScene(seed, argv[i], argv[i + 1]); status != 0) return status;
   }
   return 0;
 }
