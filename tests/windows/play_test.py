@@ -90,8 +90,13 @@ class PlayTest(WindowCase):
         return [c.at(x, y) for y in range(top, bottom) for x in range(left, right)]
 
     def piece(self):
-        """The falling piece's cells once a piece is in the well, or None."""
-        return wait_until(lambda: well_cells(self.client()) or None, 30)
+        """The falling piece's five cells once they are all in the well
+        (a piece comes in from above it), or None."""
+        return wait_until(lambda: self.whole_piece(), 30)
+
+    def whole_piece(self):
+        cells = well_cells(self.client())
+        return cells if len(cells) == 5 else None
 
     def test_curtain_opens_and_the_keys_move_the_piece(self):
         c = self.client("curtain-closed")
@@ -106,15 +111,15 @@ class PlayTest(WindowCase):
         self.session.key("Right", "Right")
         self.assertTrue(wait_until(lambda: min(k for _, k in well_cells(self.client()))
                                    == left + 1, 5), "Right shifts it back and on")
-        before = shape(well_cells(self.client()))
+        before = shape(self.piece())
         self.session.key("a")
-        turned = wait_until(lambda: shape(well_cells(self.client())) != before or None, 5)
+        turned = wait_until(lambda: shape(self.whole_piece() or before) != before or None, 5)
         if shape({(k, -r) for r, k in before}) == before:
             self.assertIsNone(turned, "a piece that turns into itself looks the same")
         else:
             self.assertTrue(turned, "A turns the piece")
             self.session.key("s")
-            self.assertTrue(wait_until(lambda: shape(well_cells(self.client())) == before, 5),
+            self.assertTrue(wait_until(lambda: shape(self.whole_piece() or ()) == before, 5),
                             "S turns it back")
         self.client("moved")
         self.session.key("Down")
