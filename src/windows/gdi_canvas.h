@@ -44,13 +44,24 @@ class FontCache {
   static constexpr double kDesignEm = 2048;
   const std::vector<int>& extents(HDC dc, const Font& font, const std::wstring& text);
 
+  // FillStyle 6 or 7 as a pattern `period` device pixels square, black on
+  // the lines and white elsewhere, anchored to the pattern's origin; null
+  // when it cannot be made.
+  HBRUSH hatchBrush(int style, int period);
+
  private:
   struct Entry {
     Font key;
     double ratio;
     HFONT font;
   };
+  struct Hatch {
+    int style;
+    int period;
+    HBRUSH brush;
+  };
   std::deque<Entry> entries_;
+  std::vector<Hatch> hatches_;
   std::vector<int> extents_;  // kept, so that laying a caption out does not allocate
 };
 
