@@ -48,8 +48,8 @@ web-run: web
 # also needs the desktop view's scene renderer from the dev tree.
 test-web: deps-test
 	@cmake --preset dev >/dev/null
-	@cmake --build --preset dev --target vorlane_qt_scene
-	@cmake --preset web -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/vorlane_qt_scene >/dev/null
+	@cmake --build --preset dev --target vorlane_desktop_scene
+	@cmake --preset web -DVORLANE_DESKTOP_SCENE=$(CURDIR)/build/dev/tests/desktop/vorlane_desktop_scene >/dev/null
 	@cmake --build --preset web
 	ctest --preset web
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 Driver::Driver(Scheduler& scheduler, QObject* parent)
     : QObject(parent),
@@ -84,4 +84,4 @@ void Driver::disarm() {
   timer_.stop();
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

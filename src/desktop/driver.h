@@ -12,7 +12,7 @@
 
 class QSocketNotifier;
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 class Driver final : public QObject, private WakeupSource {
   Q_OBJECT
@@ -50,4 +50,4 @@ class Driver final : public QObject, private WakeupSource {
   DriverCore core_;
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

@@ -8,7 +8,7 @@
 
 #include "platform/font_faces.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 int pixelSizeOf(float points) { return fontPixelSize(points); }
 
@@ -47,4 +47,4 @@ SizeF QtTextMetrics::measure(const Font& font, const std::string& text) {
   return {static_cast<Twips>(width) * kTwipsPerPixel, static_cast<Twips>(height) * kTwipsPerPixel};
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

@@ -16,10 +16,10 @@
 #include <utility>
 
 #include "desktop/accessible.h"
-#include "desktop/keys.h"
+#include "desktop/key_events.h"
 #include "platform/view_core.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 namespace {
 
@@ -468,4 +468,4 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

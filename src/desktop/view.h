@@ -17,7 +17,7 @@
 
 class QPushButton;
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 class View final : public QWidget, public WindowObserver, private WidgetSync<QWidget*>::Host {
   Q_OBJECT
@@ -84,4 +84,4 @@ class View final : public QWidget, public WindowObserver, private WidgetSync<QWi
   Damage damage_{1};  // the surface damaged and not yet handed to Qt, in pixels
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/colour.h"
 #include "window/form1.h"
 
 namespace vorlane {

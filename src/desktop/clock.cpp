@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/clock.h"
+#include "desktop/clock.h"
 
 #include <chrono>
 #include <ctime>
