@@ -186,7 +186,7 @@ class PanelWidget final : public QWidget {
 
 }  // namespace
 
-View::View(Window& window) : window_(window) {
+View::View(Window& window) : WidgetView(window) {
   installAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   // The view paints its whole surface, background included.
@@ -229,21 +229,12 @@ void View::surfaceDamaged(const RectF& area) {
   if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
 
-void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
-
-void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
-
-void View::widgetOrderChanged() { widgets_.restack(window_); }
-
 void View::windowChanged() {
-  const bool loaded = window_.loaded();
-  // While the window loads its controls are still being made; they are
-  // complete once loaded() says so.
-  if (loaded) widgets_.sync(window_);
+  const bool loaded = syncLoaded();
   setWindowTitle(QString::fromStdString(window_.caption()));
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
-  const QSize client = designClientSize();
+  const QSize client = toQRect(clientPixels(window_)).size();
   if (loaded && !client.isEmpty() && (minimumSize() != client || maximumSize() != client)) {
     setFixedSize(client);
   }
@@ -257,11 +248,6 @@ void View::windowChanged() {
   }
   wasLoaded_ = loaded;
   update();
-}
-
-QSize View::designClientSize() const {
-  return {static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel)),
-          static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel))};
 }
 
 void View::setVisible(bool visible) {
@@ -315,7 +301,7 @@ void View::placeWidget(Entry& entry) {
   // client area once the curtain has opened. A widget is cut to the design
   // client area, and one wholly outside it is not shown; the model keeps
   // its state.
-  const QRect inside = area & QRect(QPoint(0, 0), designClientSize());
+  const QRect inside = area & toQRect(clientPixels(window_));
   if (inside == area) {
     entry.widget->clearMask();
   } else if (!inside.isEmpty()) {
@@ -424,7 +410,7 @@ void View::paintEvent(QPaintEvent* event) {
   const QRect dirty = event->rect();
   // Beyond the design client area, should the window be larger (see
   // placeWidget), only the background.
-  const QRect design(QPoint(0, 0), designClientSize());
+  const QRect design = toQRect(clientPixels(window_));
   if (design.contains(dirty)) {
     painter.surface(window_, toPixelBox(dirty));
     return;

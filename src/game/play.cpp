@@ -101,6 +101,8 @@ void Form1::Form_KeyDown(std::uint16_t KeyCode, int /*Shift*/) {
   }
 }
 
+bool Form1::gameUnderWay() const { return loaded() && !Pause().visible() && !Command1().visible(); }
+
 void Form1::Pause_Click() {
   Pause().setVisible(false);
   Timer1().setEnabled(true);
