@@ -108,8 +108,12 @@ test-readme:
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# C++ by clang-format, Python by flake8 (.flake8), the JavaScript by ESLint
+# (tests/web/eslint.config.mjs, pinned in tests/web's lock file).
+PYTHON_SOURCES = $$(git ls-files '*.py' scripts/screenshot)
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+	@flake8 $(PYTHON_SOURCES)
 
 clean:
 	rm -rf build

@@ -509,7 +509,7 @@ def web(table, quick):
               f"medians{each}{note})", ratio <= 1.3)
     paused = r["paused"]
     held = paused["timers"] + paused["intervals"] + paused["frames"]
-    table.add(f"web timers and animation frames pending while paused", "0",
+    table.add("web timers and animation frames pending while paused", "0",
               f"{paused['timers']} timers, {paused['intervals']} intervals, {paused['frames']} frames"
               f" ({paused['cpuPercent']:.3f}% of a core over {paused['seconds']:.0f} s)",
               held == 0)

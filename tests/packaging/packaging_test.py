@@ -33,6 +33,7 @@ import xml.etree.ElementTree as ET
 
 FAILURES = []
 
+
 # Where `cmake --install` and the package put each file, below the prefix /usr.
 def installed_files(app_id):
     return {
@@ -42,6 +43,7 @@ def installed_files(app_id):
         f"usr/share/metainfo/{app_id}.metainfo.xml",
         "usr/share/doc/vorlane/copyright",
     }
+
 
 # What appstreamcli --pedantic may say of the metainfo, and why it stays.
 EXPLAINED_FINDINGS = {
