@@ -10,13 +10,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/keys.h"
+
 namespace vorlane {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr std::uint16_t L = 37, R = 39, D = 40, A = 65, S = 83;
+constexpr std::uint16_t L = vk::kLeft, R = vk::kRight, D = vk::kDown, A = vk::kA, S = vk::kS;
 constexpr Twips kCell = 292;
 // The design's well: 12 cells by 22 from (60, 50).
 constexpr RectF kWell{60, 50, 12 * kCell, 22 * kCell};

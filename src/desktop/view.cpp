@@ -80,7 +80,7 @@ void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
 
 // The desktop's canvas: a painter that works in twips. Device pixels are
 // handed back to it in twips, which its transform maps onto the same whole
-// device pixels; the hatch lines are drawn in twips as they always were.
+// device pixels; the hatch lines are drawn in twips, one device pixel wide.
 class PainterCanvas final : public Canvas {
  public:
   // `fonts` may be null where no text is drawn (panels).
@@ -215,11 +215,10 @@ void View::surfaceDamaged(const RectF& area) {
   // A tick changes a dozen rectangles. Their damage is gathered into one
   // rectangle: the first asks Qt for a paint, and the whole is handed over
   // when Qt's update request comes (event()). Qt's dirty-region bookkeeping
-  // runs twice instead of a dozen times, one event is posted rather than a
-  // queued call and then the request, and the painter clips to one
-  // rectangle rather than a region of many bands. What the larger area
-  // repaints is drawn as it already was. Damage outside the view never
-  // shows and is left out.
+  // runs twice instead of a dozen times, one event is posted a tick, and
+  // the painter clips to one rectangle, not a region of many bands; what
+  // the larger area repaints comes out unchanged. Damage outside the view
+  // never shows and is left out.
   const QRect pixels = toQRect(damagedPixels(area)) & rect();
   if (!pixels.isEmpty()) {
     if (damage_.empty()) update(pixels);

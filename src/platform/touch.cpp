@@ -4,17 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace vorlane {
+#include "platform/keys.h"
 
-namespace {
-// The keys of the window (form1.h's vk), repeated here: the platform layer
-// does not know the window.
-constexpr std::uint16_t kLeft = 37;
-constexpr std::uint16_t kRight = 39;
-constexpr std::uint16_t kDown = 40;
-constexpr std::uint16_t kClockwise = 65;      // A
-constexpr std::uint16_t kAnticlockwise = 83;  // S
-}  // namespace
+namespace vorlane {
 
 void TouchGestures::start(int id, Twips x, Twips y, double ms) {
   if (finger_) return;
@@ -34,7 +26,8 @@ void TouchGestures::end(int id, Twips x, Twips y, double ms) {
   follow(f, x, y);
   if (f.keyed || f.travel >= geometry_.tapSlop || ms - f.t0 >= kTapMs) return;
   const RectF& w = geometry_.well;
-  raise(f.x0 >= w.left + w.width / 2 ? kClockwise : kAnticlockwise);
+  // The right half turns the piece clockwise (A), the left half the other way (S).
+  raise(f.x0 >= w.left + w.width / 2 ? vk::kA : vk::kS);
 }
 
 void TouchGestures::cancel(int id) {
@@ -51,7 +44,7 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
   if (dy > geometry_.cell && dy > std::abs(dx)) {
     f.dropped = true;
     f.keyed = true;
-    raise(kDown);
+    raise(vk::kDown);
     return;
   }
   // One column per whole cell of travel from where the finger started; back
@@ -61,10 +54,10 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
     f.keyed = true;
     if (f.columns < want) {
       ++f.columns;
-      raise(kRight);
+      raise(vk::kRight);
     } else {
       --f.columns;
-      raise(kLeft);
+      raise(vk::kLeft);
     }
   }
 }
