@@ -61,14 +61,16 @@ test-asan:
 # Benchmarks against the performance budgets: builds the optimised tree and
 # prints one table (figure, budget, measured, pass); docs/performance.md says
 # what each figure means. About four minutes once built (six the first time,
-# with both builds); fails when a budget is missed.
+# with both builds); fails when a budget is missed. `make bench
+# BENCH_FLAGS=--write-docs` also puts the table at the top of
+# docs/performance.md when every budget is met.
 bench: deps-test
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_measured vorlane_alloc_tests bench_model \
 	  tick_instructions bench_paint bare_window yardstick
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web --target vorlane_web_worker
-	python3 bench/run.py build/dev
+	python3 bench/run.py build/dev $(BENCH_FLAGS)
 
 # A minute of fuzzing the event handlers; any crash, hang or broken
 # invariant fails the run. New inputs land in build/fuzz/corpus. Longer:

@@ -3,7 +3,9 @@
 """Runs every benchmark of the game and prints one table: figure, budget,
 measured, pass. `make bench` builds the programs and calls this.
 
-Usage: bench/run.py BUILD_DIR [--quick]
+Usage: bench/run.py BUILD_DIR [--quick] [--write-docs]
+  --write-docs puts the table at the top of docs/performance.md when every
+  budget is met.
 
 What it runs (docs/performance.md explains each figure):
   - bench_model (Google Benchmark): wall and processor time per operation of
@@ -53,17 +55,30 @@ class Table:
         self.rows.append((figure, budget, measured, verdict))
         print(f"  {figure}: {measured}  [{verdict}]", file=sys.stderr, flush=True)
 
-    def print(self):
+    def lines(self):
         head = ("figure", "budget", "measured", "pass")
         widths = [max(len(str(r[k])) for r in [head] + self.rows) for k in range(4)]
         line = "+-" + "-+-".join("-" * w for w in widths) + "-+"
         fmt = "| " + " | ".join("{:<%d}" % w for w in widths) + " |"
-        print(line)
-        print(fmt.format(*head))
-        print(line)
-        for r in self.rows:
-            print(fmt.format(*r))
-        print(line)
+        return [line, fmt.format(*head), line, *(fmt.format(*r) for r in self.rows), line]
+
+    def print(self):
+        print("\n".join(self.lines()))
+
+
+# Where --write-docs puts the table: between these lines of the document.
+DOCS = os.path.join(HERE, "..", "docs", "performance.md")
+DOCS_BEGIN = "<!-- bench table: written by bench/run.py --write-docs -->"
+DOCS_END = "<!-- end of bench table -->"
+
+
+def write_docs(table, heading):
+    with open(DOCS) as f:
+        text = f.read()
+    begin, end = text.index(DOCS_BEGIN) + len(DOCS_BEGIN), text.index(DOCS_END)
+    body = "\n".join(["", heading, "", "```text", *table.lines(), "```", ""])
+    with open(DOCS, "w") as f:
+        f.write(text[:begin] + body + text[end:])
 
 
 def step(title):
@@ -580,9 +595,12 @@ def main():
         return 2
     finally:
         shutil.rmtree(runtime, ignore_errors=True)
-    print(f"\nVorlane benchmarks on {machine()}; load average {os.getloadavg()[0]:.2f}; "
-          f"{time.strftime('%Y-%m-%d %H:%M %Z')}; took {time.monotonic() - started:.0f} s")
+    heading = (f"Vorlane benchmarks on {machine()}; load average {os.getloadavg()[0]:.2f}; "
+               f"{time.strftime('%Y-%m-%d %H:%M %Z')}; took {time.monotonic() - started:.0f} s")
+    print("\n" + heading)
     table.print()
+    if "--write-docs" in sys.argv and not table.failed:
+        write_docs(table, heading)
     return 1 if table.failed else 0
 
 
