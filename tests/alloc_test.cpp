@@ -11,6 +11,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
+
 #include "harness.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
@@ -20,12 +24,32 @@ namespace {
 
 std::atomic<long> allocations{0};
 
+// Over-aligned blocks: Windows has no posix_memalign, and frees them with a
+// function of their own.
+void* alignedAlloc(std::size_t size, std::size_t alignment) {
+#if defined(_WIN32)
+  return _aligned_malloc(size, alignment);
+#else
+  void* p = nullptr;
+  return posix_memalign(&p, alignment, size) == 0 ? p : nullptr;
+#endif
+}
+
+void alignedFree(void* p) {
+#if defined(_WIN32)
+  _aligned_free(p);
+#else
+  std::free(p);
+#endif
+}
+
+// `alignment` is non-zero for the over-aligned forms only.
 void* counted(std::size_t size, std::size_t alignment = 0) {
   allocations.fetch_add(1, std::memory_order_relaxed);
   if (size == 0) size = 1;
   void* p = nullptr;
-  if (alignment > alignof(std::max_align_t)) {
-    if (posix_memalign(&p, alignment, size) != 0) p = nullptr;
+  if (alignment != 0) {
+    p = alignedAlloc(size, alignment);
   } else {
     p = std::malloc(size);
   }
@@ -61,13 +85,13 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t /*size*/) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t /*size*/) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t /*a*/) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t /*a*/) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t /*a*/) noexcept { alignedFree(p); }
+void operator delete[](void* p, std::align_val_t /*a*/) noexcept { alignedFree(p); }
 void operator delete(void* p, std::size_t /*size*/, std::align_val_t /*a*/) noexcept {
-  std::free(p);
+  alignedFree(p);
 }
 void operator delete[](void* p, std::size_t /*size*/, std::align_val_t /*a*/) noexcept {
-  std::free(p);
+  alignedFree(p);
 }
 
 namespace vorlane {

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "desktop/clock.h"
 #include "desktop/driver.h"
 #include "desktop/fonts.h"
 #include "desktop/platform_failure.h"
 #include "desktop/view.h"
+#include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
 #include "window/form1.h"

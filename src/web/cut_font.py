@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: MIT
-"""Cuts one of the page's fonts to the characters the window draws in it
-and writes it as WOFF2, renamed, with its licence text beside it.
+"""Cuts one of the window's fonts to the characters the window draws in it
+and writes it renamed, with its licence text beside it: as WOFF2 for the
+page when OUT ends in .woff2, else as it came (TrueType or OpenType) for
+the Windows program.
 
-Usage: cut_font.py FONT OUT.woff2 NAME FACE LICENCE_IN LICENCE_OUT EXTRA SOURCE...
+Usage: cut_font.py FONT OUT NAME FACE LICENCE_IN LICENCE_OUT EXTRA SOURCE...
 
 FACE is the free face the window draws with (src/platform/font_faces.h).
 The characters are those of every caption that SOURCE (the window's and
@@ -113,14 +115,15 @@ def main(argv):
     options.name_languages = ['*']
     options.hinting = True
     options.notdef_outline = True
-    options.flavor = 'woff2'
+    flavor = 'woff2' if font_out.endswith('.woff2') else None
+    options.flavor = flavor
     font = TTFont(font_in)
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=text)
     subsetter.subset(font)
     rename(font, family)
     os.makedirs(os.path.dirname(font_out), exist_ok=True)
-    font.flavor = 'woff2'
+    font.flavor = flavor
     font.save(font_out)
     with open(licence_in, encoding='utf-8') as f:
         licence = licence_of_fonts(f.read())

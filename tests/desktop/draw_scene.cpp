@@ -10,13 +10,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
-#include <string>
 
 #include "desktop/fonts.h"
 #include "desktop/view.h"
 #include "platform/random.h"
 #include "platform/scheduler.h"
+#include "scene_steps.h"
 #include "window/form1.h"
 
 int main(int argc, char** argv) {
@@ -36,19 +35,7 @@ int main(int argc, char** argv) {
   form.show();
   view.show();
 
-  std::istringstream steps(argv[2]);
-  std::string step;
-  while (steps >> step) {
-    const long value = std::strtol(step.c_str() + 1, nullptr, 10);
-    if (step[0] == 'a') {
-      scheduler.advanceMs(value);
-    } else if (step[0] == 'k') {
-      form.keyDown(static_cast<std::uint16_t>(value), 0);
-    } else {
-      std::fprintf(stderr, "vorlane_desktop_scene: bad step %s\n", step.c_str());
-      return 2;
-    }
-  }
+  if (!vorlane::playSceneSteps(scheduler, form, argv[2])) return 2;
   // The labels' sizes, which they took from the fonts: "name width height"
   // in pixels a line.
   for (const vorlane::Control* c : form.surface()) {

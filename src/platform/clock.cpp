@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "desktop/clock.h"
+#include "platform/clock.h"
 
 #include <chrono>
 #include <ctime>
