@@ -10,8 +10,8 @@
 //   page.click(id)  push button `id` was pressed;
 //   page.timer      the one pending timeout (0 when none), which the bridge
 //                   sets and clears, and the page clears when it stops the game;
-//   page.scale      the window's size on screen over its design size, which
-//                   the drawing's ratio includes.
+//   page.layout     the page's one record of the window's scale and the
+//                   device's ratio (layout.js): read here, never written.
 
 mergeInto(LibraryManager.library, {
   $VL: {
@@ -24,6 +24,8 @@ mergeInto(LibraryManager.library, {
     ratio: 1,          // device pixels per CSS pixel of the design
     dpr: 1,            // device pixels per CSS pixel of the page
     scale: 1,          // the window on screen over its design size
+                       // (the three as the page's layout had them at the
+                       // last vl_device_ratio, for the drawing under way)
     patterns: [],      // hatch style -> CanvasPattern at the present ratio
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
@@ -199,14 +201,14 @@ mergeInto(LibraryManager.library, {
   vl_device_ratio__deps: ['$VL'],
   vl_device_ratio: function() {
     // Device pixels per CSS pixel of the design: the window is scaled by
-    // page.scale, and its canvases are drawn for the pixels they cover.
-    VL.dpr = window.devicePixelRatio || 1;
-    VL.scale = Module['page'].scale || 1;
-    const ratio = VL.dpr * VL.scale;
+    // the page's layout, and its canvases are drawn for the pixels they cover.
+    const layout = Module['page'].layout;
+    VL.dpr = layout.dpr;
+    VL.scale = layout.scale;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
-    if (ratio !== VL.ratio) VL.patterns = [];
-    VL.ratio = ratio;
-    return ratio;
+    if (layout.ratio !== VL.ratio) VL.patterns = [];
+    VL.ratio = layout.ratio;
+    return VL.ratio;
   },
 
   vl_begin__deps: ['$VL'],
@@ -336,8 +338,9 @@ mergeInto(LibraryManager.library, {
     if (!w) return;
     const s = w.element.style;
     if (w.kind === 1) {
-      s.left = VL.at(left) + 'px';
-      s.top = VL.at(top) + 'px';
+      // Placed by a translation, which moves no layout (the curtain's halves
+      // slide every tick), on whole CSS pixels.
+      s.transform = 'translate(' + VL.at(left) + 'px,' + VL.at(top) + 'px)';
       VL.fit(w.element, w.context, width, height, w.back, !plain);
     } else {
       // A button is the browser's: zoomed whole, caption and all.
