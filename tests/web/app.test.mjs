@@ -311,15 +311,9 @@ test('every caption\'s glyphs are in the cut fonts', async () => {
   });
   await page.goto(ctx.server.url);
   await started(page);
-  const {drawn, files} = await page.evaluate(() => {
-    const families = new Map();
-    for (const sheet of document.styleSheets) {
-      for (const rule of sheet.cssRules) {
-        if (!(rule instanceof CSSFontFaceRule)) continue;
-        families.set(rule.style.getPropertyValue('font-family').replace(/"/g, ''),
-                     /url\("?([^")]+)/.exec(rule.style.getPropertyValue('src'))[1]);
-      }
-    }
+  const {drawn, files} = await page.evaluate(async () => {
+    // The page's own reading of its @font-face rules.
+    const families = (await import('./boot.js')).fontFiles();
     const texts = window.__drawn.map(([font, text]) => [font, text]);
     for (const b of document.querySelectorAll('#window button')) texts.push([getComputedStyle(b).font, b.textContent]);
     return {drawn: texts, files: Object.fromEntries(families)};

@@ -5,6 +5,7 @@
 // and changes of scale to it. A file that cannot be loaded, or a fault
 // anywhere, stops the game and says so on the page. Once the game runs,
 // a service worker (sw.js) is offered the site, for play without the network.
+/* global createVorlane -- the game's module factory, which vorlane.js defines */
 import {listenToKeys} from './input.js';
 import {arrange, layout, showPad, snap} from './layout.js';
 import {listenToFingers, makePad} from './touch.js';
@@ -171,8 +172,8 @@ function addScript(file) {
   });
 }
 
-// Every face of the page's @font-face rules, each named by its file.
-function loadFonts() {
+// The file of each family of the page's @font-face rules.
+export function fontFiles() {
   const files = new Map();
   for (const sheet of document.styleSheets) {
     for (const rule of sheet.cssRules) {
@@ -182,6 +183,12 @@ function loadFonts() {
       if (file) files.set(family, file[1]);
     }
   }
+  return files;
+}
+
+// Every face of the page's @font-face rules, each named by its file.
+function loadFonts() {
+  const files = fontFiles();
   const faces = [...document.fonts];
   loading.fontsTotal = faces.length;
   return Promise.all(faces.map((face) => face.load().then(() => {
@@ -253,9 +260,12 @@ function start() {
     });
     document.getElementById('progress').hidden = true;
     guarded(() => game.callMain([]))();
-    relayout();
     root.focus({preventScroll: true});
-    if (!stopped) offerToServiceWorker();
+    // The rest in a task of its own: the first frame's is long on a slow phone.
+    setTimeout(() => {
+      relayout();
+      if (!stopped) offerToServiceWorker();
+    });
   }, stop);
 }
 
