@@ -11,7 +11,9 @@
 //   page.timer      the one pending timeout (0 when none), which the bridge
 //                   sets and clears, and the page clears when it stops the game;
 //   page.layout     the page's one record of the window's scale and the
-//                   device's ratio (layout.js): read here, never written.
+//                   device's ratio (layout.js): read here, never written;
+//   page.faces      the family of the page's fonts for each face the game
+//                   asks for (faces.js).
 
 mergeInto(LibraryManager.library, {
   $VL: {
@@ -66,6 +68,20 @@ mergeInto(LibraryManager.library, {
       } else if (live.textContent === text) {
         live.textContent = '';
       }
+    },
+    // A CSS font of the game, its face named as the page's family for it.
+    fonts: {},  // the game's CSS font -> the page's
+    font: function(pointer) {
+      const given = UTF8ToString(pointer);
+      let css = VL.fonts[given];
+      if (css === undefined) {
+        css = given.replace(/"([^"]+)"/, function(quoted, face) {
+          const family = Module['page'].faces[face];
+          return family ? '"' + family + '"' : quoted;
+        });
+        VL.fonts[given] = css;
+      }
+      return css;
     },
     colour: function(c) {
       let css = VL.colours[c];
@@ -252,7 +268,7 @@ mergeInto(LibraryManager.library, {
     ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
     ctx.clip();
     ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
-    ctx.font = UTF8ToString(font);
+    ctx.font = VL.font(font);
     ctx.fillStyle = VL.colour(colour);
     VL.fillStyle = null;
     ctx.textBaseline = 'alphabetic';
@@ -291,13 +307,13 @@ mergeInto(LibraryManager.library, {
   vl_text_width__deps: ['$VL'],
   vl_text_width: function(font, text) {
     if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
-    VL.measure.font = UTF8ToString(font);
+    VL.measure.font = VL.font(font);
     return VL.measure.measureText(UTF8ToString(text)).width;
   },
 
   vl_text_height__deps: ['$VL'],
   vl_text_height: function(font) {
-    return VL.lineMetrics(UTF8ToString(font)).height;
+    return VL.lineMetrics(VL.font(font)).height;
   },
 
   vl_widget_create__deps: ['$VL'],
@@ -308,7 +324,7 @@ mergeInto(LibraryManager.library, {
       element.type = 'button';
       element.className = 'push';
       element.textContent = UTF8ToString(caption);
-      element.style.font = UTF8ToString(font);
+      element.style.font = VL.font(font);
       // A click leaves the keyboard with the game (the mouse does not move
       // the focus), but Tab reaches a button on show, for players without a
       // mouse.

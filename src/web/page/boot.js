@@ -6,6 +6,7 @@
 // anywhere, stops the game and says so on the page. Once the game runs,
 // a service worker (sw.js) is offered the site, for play without the network.
 /* global createVorlane -- the game's module factory, which vorlane.js defines */
+import {faces} from './faces.js';
 import {listenToKeys} from './input.js';
 import {arrange, layout, showPad, snap} from './layout.js';
 import {listenToFingers, makePad} from './touch.js';
@@ -15,7 +16,7 @@ let game = null;
 let stopped = false;
 
 // What the bridge calls and reads (see bridge.js): filled in once the game runs.
-const page = {wake() {}, click() {}, timer: 0, layout};
+const page = {wake() {}, click() {}, timer: 0, layout, faces};
 
 // A file of the site that did not come, or came broken: its message names it.
 class LoadFault extends Error {}
@@ -235,7 +236,7 @@ function start() {
 
   // The pad and the scale are settled (layout.js) while the files come, so
   // that the first frame is drawn at once, at its size.
-  relayout();
+  watchRatio();
 
   const wasm = 'vorlane.wasm';
   const fontsReady = loadFonts();

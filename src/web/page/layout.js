@@ -51,8 +51,12 @@ function room() {
 }
 
 // The pad's extent in one arrangement: below the window (`below`) or in
-// two groups on either side of it.
-function padExtent(arrangement) {
+// two groups on either side of it. Its keys' sizes follow the viewport's
+// width alone: measured once for each width (each measure lays the page out).
+const extents = new Map();
+function padExtent(arrangement, viewportWidth) {
+  const key = `${arrangement} ${viewportWidth}`;
+  if (extents.has(key)) return extents.get(key);
   main.dataset.pad = arrangement;
   let width = 0, height = 0;
   for (const group of pad.children) {
@@ -60,6 +64,7 @@ function padExtent(arrangement) {
     width += r.width;
     height = Math.max(height, r.height);
   }
+  extents.set(key, {width, height});
   return {width, height};
 }
 
@@ -75,9 +80,9 @@ export function arrange() {
   const r = room();
   let scale;
   if (layout.touch && !pad.hidden) {
-    const below = padExtent('below');
+    const below = padExtent('below', innerWidth);
     const belowScale = fit(size, r.width, r.height - below.height - r.gap);
-    const beside = padExtent('beside');
+    const beside = padExtent('beside', innerWidth);
     const besideScale = fit(size, r.width - beside.width - 2 * r.gap, r.height);
     scale = Math.max(belowScale, besideScale);
     main.dataset.pad = besideScale > belowScale ? 'beside' : 'below';
