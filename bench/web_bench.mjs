@@ -84,28 +84,37 @@ async function loadCost(page, firstMs) {
   return page.evaluate(() => ({blockingMs: window.__blocking, shift: window.__shift}));
 }
 
-// A first visit in a fresh profile (nothing cached, no service worker),
-// then, once the service worker has the site, a repeat visit in a new tab.
-async function phoneVisits(browser, url) {
+// A page of a fresh profile (nothing cached, no service worker) that
+// `work(visit)` opens on the phone's profile with visit(url).
+async function freshProfile(browser, work) {
   const context = await browser.createBrowserContext();
   try {
-    const first = await context.newPage();
-    await phone(first);
-    await first.goto(url);
+    return await work(async (url) => {
+      const page = await context.newPage();
+      await phone(page);
+      await page.goto(url);
+      return page;
+    });
+  } finally {
+    await context.close();
+  }
+}
+
+// A first visit, then, once the service worker has the site, a repeat
+// visit in a new tab.
+function phoneVisits(browser, url) {
+  return freshProfile(browser, async (visit) => {
+    const first = await visit(url);
     const firstMs = await firstFrameOf(first);
     const cost = await loadCost(first, firstMs);
     await first.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 60000});
     await first.close();
-    const again = await context.newPage();
-    await phone(again);
-    await again.goto(url);
+    const again = await visit(url);
     const repeatMs = await firstFrameOf(again);
     const served = await again.evaluate(() => navigator.serviceWorker.controller !== null);
     await again.close();
     return {firstMs, repeatMs, served, ...cost};
-  } finally {
-    await context.close();
-  }
+  });
 }
 
 // The floor of a first frame: the site's own page (its shell, styles and
@@ -142,17 +151,7 @@ Promise.all(Array.from(document.fonts, (f) => f.load())).then(() => {
 }
 
 // A first visit to the floor page, on the same profile.
-async function floorVisit(browser, url) {
-  const context = await browser.createBrowserContext();
-  try {
-    const page = await context.newPage();
-    await phone(page);
-    await page.goto(url);
-    return await firstFrameOf(page);
-  } finally {
-    await context.close();
-  }
-}
+const floorVisit = (browser, url) => freshProfile(browser, async (visit) => firstFrameOf(await visit(url)));
 
 // Lighthouse's mobile audit (its simulated phone: 4x slower CPU, 1.6 Mbit/s,
 // 150 ms round trip) of a first visit, in the same Chromium: the scores of
