@@ -97,6 +97,14 @@ TEST_F(Touch, SidewaysThatSagsDoesNotDrop) {
   EXPECT_THAT(keys, ElementsAre(R, R, R, R, R));
 }
 
+TEST_F(Touch, ADragAsFarDownAsSidewaysShiftsAndNeverDrops) {
+  fingers.start(1, kMidX, kMidY - 5 * kCell, 0);
+  fingers.move(1, kMidX - 1.3F * kCell, kMidY - 3.65F * kCell, 50);
+  fingers.move(1, kMidX - 3.5F * kCell, kMidY - 1.4F * kCell, 100);
+  fingers.end(1, kMidX - 3.5F * kCell, kMidY + 2 * kCell, 150);  // then straight down
+  EXPECT_THAT(keys, ElementsAre(L, L, L));
+}
+
 TEST_F(Touch, UpwardsSecondFingersAndOutsideDoNothing) {
   fingers.start(1, kMidX, kMidY, 0);
   fingers.move(1, kMidX, kMidY - 5 * kCell, 50);

@@ -39,9 +39,11 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
   const Twips dy = y - f.y0;
   f.travel = std::max(f.travel, std::hypot(dx, dy));
   if (f.dropped) return;
-  // Down when the finger went more than a cell down, and more down than
-  // sideways: a sideways drag that sags a little does not drop the piece.
-  if (dy > geometry_.cell && dy > std::abs(dx)) {
+  // A drag is read by its main direction. Down when the finger went more
+  // than a cell down and clearly more down than sideways (by half a cell:
+  // a drag on the diagonal, or one that sags, is sideways), and only while
+  // it has shifted no column: a sideways drag never drops the piece.
+  if (!f.shifted && dy > geometry_.cell && dy > std::abs(dx) + geometry_.cell / 2) {
     f.dropped = true;
     f.keyed = true;
     raise(vk::kDown);
@@ -52,6 +54,7 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
   const int want = static_cast<int>(std::trunc(dx / geometry_.cell));
   while (f.columns != want) {
     f.keyed = true;
+    f.shifted = true;
     if (f.columns < want) {
       ++f.columns;
       raise(vk::kRight);
