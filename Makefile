@@ -135,6 +135,7 @@ PYTHON_SOURCES = $$(git ls-files '*.py' scripts/screenshot)
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 	@flake8 $(PYTHON_SOURCES)
+	@npx --prefix tests/web eslint -c tests/web/eslint.config.mjs
 
 clean:
 	rm -rf build
