@@ -1,25 +1,30 @@
 # SPDX-License-Identifier: MIT
 # Two commands for a new machine: `make run` builds and starts the game,
-# `make test` builds everything and runs every test. Both install what is
-# missing first. Day to day, `make check` rebuilds the dev tree and runs the
-# unit and GUI tests (ctest labels unit and gui) in well under a minute.
-.PHONY: deps run check test test-dev test-asan test-fuzz test-web test-windows web web-run windows bench format format-check clean
+# `make test` builds everything and runs every test. Each command installs
+# what its part needs first (scripts/install-deps PART). Day to day, `make
+# check` rebuilds the dev tree and runs the unit and GUI tests (ctest labels
+# unit and gui) in well under a minute.
+DEPS := deps-run deps-web deps-windows deps-package deps-test
+.PHONY: $(DEPS) run check test test-dev test-asan test-fuzz test-web test-readme test-windows web web-run windows \
+  bench format format-check clean
 
-deps:
-	@scripts/install-deps
+$(DEPS):
+	@scripts/install-deps $(@:deps-%=%)
 
-run: deps
+# The build names the program (CMake's run target), so it is found wherever
+# the tree puts it.
+run: deps-run
 	@cmake --preset dev >/dev/null
-	@cmake --build --preset dev --target vorlane
-	./build/dev/vorlane
+	@cmake --build --preset dev --target run
 
 check:
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 	ctest --preset check
 
-# The fuzz minute comes after the dev suite, so a broken unit test shows first.
-test: deps format-check test-dev test-web test-fuzz test-asan
+# The fuzz minute comes after the dev suite, so a broken unit test shows
+# first; the README's own commands last, on the trees already built.
+test: deps-test format-check test-dev test-web test-windows test-fuzz test-asan test-readme
 
 test-dev:
 	@cmake --preset dev >/dev/null
@@ -29,7 +34,7 @@ test-dev:
 # The game in a web page: `make web` lays the static site out in build/web/,
 # `make web-run` serves it on this machine alone. The service worker, which
 # lists every file of the site, is the site's last step (vorlane_web_worker).
-web: deps
+web: deps-web
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web --target vorlane_web_worker
 	@echo "The site is in build/web/"
@@ -41,10 +46,10 @@ web-run: web
 
 # The page in a headless Chromium (ctest label web); the cross-view check
 # also needs the desktop view's scene renderer from the dev tree.
-test-web: deps
+test-web: deps-test
 	@cmake --preset dev >/dev/null
-	@cmake --build --preset dev --target vorlane_qt_scene
-	@cmake --preset web -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/vorlane_qt_scene >/dev/null
+	@cmake --build --preset dev --target vorlane_desktop_scene
+	@cmake --preset web -DVORLANE_DESKTOP_SCENE=$(CURDIR)/build/dev/tests/desktop/vorlane_desktop_scene >/dev/null
 	@cmake --build --preset web
 	ctest --preset web
 
@@ -58,15 +63,15 @@ test-asan:
 # (ctest label windows), in a prefix inside the build tree, made while the
 # program builds; the drawing check also needs the desktop view's scene
 # renderer from the dev tree.
-windows: deps
+windows: deps-windows
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target vorlane_windows_zip
 	@echo "The zip is in build/windows/"
 
-test-windows: deps
+test-windows: deps-test
 	@cmake --preset dev >/dev/null
-	@cmake --build --preset dev --target vorlane_qt_scene
-	@cmake --preset windows -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/vorlane_qt_scene >/dev/null
+	@cmake --build --preset dev --target vorlane_desktop_scene
+	@cmake --preset windows -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/desktop/vorlane_desktop_scene >/dev/null
 	@export WINEPREFIX=$(CURDIR)/build/windows/wine; tests/windows/wine_session.sh start & \
 	  cmake --build --preset windows; built=$$?; wait $$! || built=1; \
 	  [ $$built = 0 ] || { tests/windows/wine_session.sh stop; exit 1; }
@@ -75,14 +80,16 @@ test-windows: deps
 # Benchmarks against the performance budgets: builds the optimised tree and
 # prints one table (figure, budget, measured, pass); docs/performance.md says
 # what each figure means. About four minutes once built (six the first time,
-# with both builds); fails when a budget is missed.
-bench: deps
+# with both builds); fails when a budget is missed. `make bench
+# BENCH_FLAGS=--write-docs` also puts the table at the top of
+# docs/performance.md when every budget is met.
+bench: deps-test
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_measured vorlane_alloc_tests bench_model \
 	  tick_instructions bench_paint bare_window yardstick
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web --target vorlane_web_worker
-	python3 bench/run.py build/dev
+	python3 bench/run.py build/dev $(BENCH_FLAGS)
 
 # A minute of fuzzing the event handlers; any crash, hang or broken
 # invariant fails the run. New inputs land in build/fuzz/corpus. Longer:
@@ -104,20 +111,31 @@ fuzz-seeds:
 
 # The Debian package, build/release/vorlane_1.00_amd64.deb.
 .PHONY: package screenshot
-package: deps
+package: deps-package
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release
 	cpack --preset release
 
-# docs/screenshot.png, taken from the game under its own Xvfb.
-screenshot: deps
-	scripts/screenshot
+# docs/screenshot.png (or SCREENSHOT=FILE), taken from the game under its
+# own Xvfb.
+screenshot: deps-test
+	@cmake --preset dev >/dev/null
+	@SCREENSHOT="$(abspath $(SCREENSHOT))" cmake --build --preset dev --target screenshot
+
+# The README's commands as a new user types them (tests/e2e/readme_test.py).
+test-readme:
+	python3 tests/e2e/readme_test.py
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# C++ by clang-format, Python by flake8 (.flake8), the JavaScript by ESLint
+# (tests/web/eslint.config.mjs, pinned in tests/web's lock file).
+PYTHON_SOURCES = $$(git ls-files '*.py' scripts/screenshot)
 format-check:
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+	@flake8 $(PYTHON_SOURCES)
+	@npx --prefix tests/web eslint -c tests/web/eslint.config.mjs
 
 clean:
 	rm -rf build

@@ -50,12 +50,12 @@ double paintPending() {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  vorlane::qt::installFontSubstitutes();
+  vorlane::desktop::installFontSubstitutes();
   const int samples = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
   const bool ticksOnly = argc > 2 && std::strcmp(argv[2], "--ticks-only") == 0;
 
   vorlane::bench::Playing g{vorlane::bench::Playing::Unstarted{}};
-  vorlane::qt::View view(g.form);  // before the load, as in the game
+  vorlane::desktop::View view(g.form);  // before the load, as in the game
   g.start();
   view.show();
   for (int n = 0; n < 100 && !view.windowHandle()->isExposed(); ++n)

@@ -3,7 +3,9 @@
 """Runs every benchmark of the game and prints one table: figure, budget,
 measured, pass. `make bench` builds the programs and calls this.
 
-Usage: bench/run.py BUILD_DIR [--quick]
+Usage: bench/run.py BUILD_DIR [--quick] [--write-docs]
+  --write-docs puts the table at the top of docs/performance.md when every
+  budget is met.
 
 What it runs (docs/performance.md explains each figure):
   - bench_model (Google Benchmark): wall and processor time per operation of
@@ -11,7 +13,8 @@ What it runs (docs/performance.md explains each figure):
   - tick_instructions under callgrind: instructions per gravity tick, with
     and without a lock that removes four rows;
   - vorlane_alloc_tests: heap allocations per gravity tick, spawn and lock;
-  - bench_paint (offscreen): one tick's repaint against a full repaint;
+  - bench_paint (offscreen): one tick's repaint against a full repaint, in
+    instructions under callgrind (the gate) and in time;
   - under a private Xvfb: start-up to the first frame against bare_window,
     the resident memory of both, and a scripted game (play, pause, game
     over) for processor time, wake-ups and the gravity timer's period.
@@ -52,17 +55,30 @@ class Table:
         self.rows.append((figure, budget, measured, verdict))
         print(f"  {figure}: {measured}  [{verdict}]", file=sys.stderr, flush=True)
 
-    def print(self):
+    def lines(self):
         head = ("figure", "budget", "measured", "pass")
         widths = [max(len(str(r[k])) for r in [head] + self.rows) for k in range(4)]
         line = "+-" + "-+-".join("-" * w for w in widths) + "-+"
         fmt = "| " + " | ".join("{:<%d}" % w for w in widths) + " |"
-        print(line)
-        print(fmt.format(*head))
-        print(line)
-        for r in self.rows:
-            print(fmt.format(*r))
-        print(line)
+        return [line, fmt.format(*head), line, *(fmt.format(*r) for r in self.rows), line]
+
+    def print(self):
+        print("\n".join(self.lines()))
+
+
+# Where --write-docs puts the table: between these lines of the document.
+DOCS = os.path.join(HERE, "..", "docs", "performance.md")
+DOCS_BEGIN = "<!-- bench table: written by bench/run.py --write-docs -->"
+DOCS_END = "<!-- end of bench table -->"
+
+
+def write_docs(table, heading):
+    with open(DOCS) as f:
+        text = f.read()
+    begin, end = text.index(DOCS_BEGIN) + len(DOCS_BEGIN), text.index(DOCS_END)
+    body = "\n".join(["", heading, "", "```text", *table.lines(), "```", ""])
+    with open(DOCS, "w") as f:
+        f.write(text[:begin] + body + text[end:])
 
 
 def step(title):
@@ -99,6 +115,17 @@ def budget_of(measured):
     return round(measured * 1.1)
 
 
+def callgrind_total(args, env=None):
+    """The instructions a whole run of `args` executes, counted by callgrind:
+    the same from run to run, whatever else the machine is doing."""
+    with tempfile.TemporaryDirectory() as tmp:
+        out_file = os.path.join(tmp, "callgrind.out")
+        subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out_file}", *args],
+                       check=True, capture_output=True, text=True, env=env)
+        with open(out_file) as f:
+            return next(int(line.split()[1]) for line in f if line.startswith("totals:"))
+
+
 def instructions(table, build, quick):
     step("model: instructions per tick under callgrind")
     if shutil.which("valgrind") is None:
@@ -111,15 +138,8 @@ def instructions(table, build, quick):
                "lock": ("tick with a lock removing 4 rows: instructions", budget_of(53690))}
     n = 200 if quick else 1000
     for kind, (figure, budget) in budgets.items():
-        with tempfile.TemporaryDirectory() as tmp:
-            out_file = os.path.join(tmp, "callgrind.out")
-            subprocess.run(
-                ["valgrind", "--tool=callgrind", "--toggle-collect=*measuredTick*",
-                 f"--callgrind-out-file={out_file}",
-                 os.path.join(build, "bench", "tick_instructions"), kind, str(n)],
-                check=True, capture_output=True, text=True)
-            with open(out_file) as f:
-                total = next(int(line.split()[1]) for line in f if line.startswith("totals:"))
+        total = callgrind_total(["--toggle-collect=*measuredTick*",
+                                 os.path.join(build, "bench", "tick_instructions"), kind, str(n)])
         per_tick = total / n
         table.add(figure, f"<= {budget:,}", f"{per_tick:,.0f}", per_tick <= budget)
 
@@ -145,15 +165,30 @@ def allocations(table, build):
 
 def painting(table, build, quick, env):
     step("painting, offscreen")
-    out = subprocess.run([os.path.join(build, "bench", "bench_paint"), "150" if quick else "600"],
-                         check=True, capture_output=True, text=True,
-                         env=dict(env, QT_QPA_PLATFORM="offscreen")).stdout
+    program = os.path.join(build, "bench", "bench_paint")
+    env = dict(env, QT_QPA_PLATFORM="offscreen")
+    out = subprocess.run([program, "150" if quick else "600"], check=True, capture_output=True,
+                         text=True, env=env).stdout
     v = dict(line.split("=", 1) for line in out.split())
-    ratio = float(v["ratio"])
-    table.add("paint one gravity tick / full repaint", "<= 0.10",
-              f"{ratio:.3f} ({v['tick_paint_us']} us / {v['full_paint_us']} us, "
+    # The gate is the ratio in instructions: two runs of a few hundred ticks,
+    # with and without a full repaint after each, at two sample counts; the
+    # differences leave start-up out. Wall-clock times of a few microseconds
+    # move with the machine's load, so their ratio is reported beside it.
+    if shutil.which("valgrind") is None:
+        table.add("paint one gravity tick / full repaint, instructions", "<= 0.08",
+                  "valgrind missing", False)
+        return
+    low, high = 100, 400
+    counts = {(n, mode): callgrind_total([program, str(n), *mode], env)
+              for n in (low, high) for mode in ((), ("--ticks-only",))}
+    tick = (counts[high, ("--ticks-only",)] - counts[low, ("--ticks-only",)]) / (high - low)
+    full = (counts[high, ()] - counts[low, ()]) / (high - low) - tick
+    ratio = tick / full
+    table.add("paint one gravity tick / full repaint, instructions", "<= 0.08",
+              f"{ratio:.3f} ({tick:,.0f} / {full:,.0f}; in time {float(v['ratio']):.3f}: "
+              f"{v['tick_paint_us']} us / {v['full_paint_us']} us, "
               f"{100 * float(v['tick_area_fraction']):.1f}% of the window)",
-              ratio <= 0.10)
+              ratio <= 0.08)
 
 
 # --- Real programs under Xvfb -------------------------------------------------
@@ -469,9 +504,10 @@ def session(table, game, yardstick, bare, env, quick):
 
 def web(table, quick):
     """The page in headless Chromium (bench/web_bench.mjs): what a first
-    visit transfers, the first frame on a phone's profile (first and repeat
-    visit), processor time while playing against a floor page, and what is
-    pending while paused."""
+    visit transfers, the first frame on a phone's profile (first visit
+    against a floor page, and repeat visit), the first visit's blocking time
+    and layout shift, Lighthouse's mobile audit, processor time while
+    playing against a floor page, and what is pending while paused."""
     step("web page in headless Chromium")
     site = os.path.join(HERE, "..", "build", "web")
     if not os.path.exists(os.path.join(site, "vorlane.wasm")):
@@ -488,13 +524,31 @@ def web(table, quick):
               f"{parts['licences'] / 1024:.1f}; .wasm {sizes['each']['vorlane.wasm'] / 1024:.1f})",
               sizes["total"] <= 120 * 1024)
     ph = r["phone"]
-    table.add("web first frame on a phone (4x slower CPU, 1.6 Mbit/s, 150 ms RTT), first visit",
-              "<= 1.5 s", f"{ph['first'] / 1000:.2f} s (median of {ph['runs']}: "
-              f"{', '.join(str(v) for v in ph['firsts'])} ms)", ph["first"] <= 1500)
+    profile = "4x slower CPU, 1.6 Mbit/s, 150 ms RTT"
+    frame = ph["first"] / ph["floor"]
+    table.add(f"web first frame on a phone ({profile}), first visit, page / floor page",
+              "<= 1.6", f"{frame:.2f} ({ph['first'] / 1000:.2f} s / {ph['floor'] / 1000:.2f} s, medians of "
+              f"{ph['runs']}: {', '.join(str(v) for v in ph['firsts'])} / "
+              f"{', '.join(str(v) for v in ph['floors'])} ms)", frame <= 1.6)
     table.add("web first frame on the phone, repeat visit from the service worker", "-",
               f"{ph['repeat'] / 1000:.2f} s (median of {ph['runs']}: "
               f"{', '.join(str(v) for v in ph['repeats'])} ms)"
               + ("" if ph["served"] else "; NOT served by the service worker"))
+    table.add("web main-thread blocking on the phone's first visit (long tasks past 50 ms, "
+              "to a second after the first frame)", "<= 100 ms",
+              f"{ph['blockingMs']:.0f} ms (median of {ph['runs']}: "
+              f"{', '.join(str(v) for v in ph['blockings'])} ms)", ph["blockingMs"] <= 100)
+    table.add("web cumulative layout shift on the phone's first visit", "<= 0.01",
+              f"{ph['shift']:.4f} (median of {ph['runs']}: {', '.join(str(v) for v in ph['shifts'])})",
+              ph["shift"] <= 0.01)
+    lh = r["lighthouse"]
+    table.add("web Lighthouse 12.2.3 mobile Performance, first visit", ">= 95",
+              f"{lh['performance']} (median of {lh['runs']}: {', '.join(str(v) for v in lh['performances'])}; "
+              f"FCP {lh['fcpMs'] / 1000:.2f} s, LCP {lh['lcpMs'] / 1000:.2f} s, TBT {lh['tbtMs']:.0f} ms, "
+              f"CLS {lh['cls']:.3f})", lh["performance"] >= 95)
+    others = (lh["accessibility"], lh["bestPractices"], lh["seo"])
+    table.add("web Lighthouse accessibility, best practices, SEO", "100 each",
+              " / ".join(str(v) for v in others), all(v == 100 for v in others))
     play = r["play"]
     ratio = play["cpuPercent"] / play["floorPercent"]
     note = ", ended in game over" if play["gameOver"] else ""
@@ -504,12 +558,12 @@ def web(table, quick):
         each = (f"; sessions {', '.join(f'{c:.2f}' for c in runs)} / "
                 f"{', '.join(f'{c:.2f}' for c in play['floorSessions'])}")
     table.add(f"web processor time while playing ({play['seconds']:.0f} s, a key a second), "
-              "page / floor page", "<= 1.3",
+              "page / floor page", "<= 1.2",
               f"{ratio:.2f} ({play['cpuPercent']:.2f}% / {play['floorPercent']:.2f}% of a core, "
-              f"medians{each}{note})", ratio <= 1.3)
+              f"medians{each}{note})", ratio <= 1.2)
     paused = r["paused"]
     held = paused["timers"] + paused["intervals"] + paused["frames"]
-    table.add(f"web timers and animation frames pending while paused", "0",
+    table.add("web timers and animation frames pending while paused", "0",
               f"{paused['timers']} timers, {paused['intervals']} intervals, {paused['frames']} frames"
               f" ({paused['cpuPercent']:.3f}% of a core over {paused['seconds']:.0f} s)",
               held == 0)
@@ -560,9 +614,12 @@ def main():
         return 2
     finally:
         shutil.rmtree(runtime, ignore_errors=True)
-    print(f"\nVorlane benchmarks on {machine()}; load average {os.getloadavg()[0]:.2f}; "
-          f"{time.strftime('%Y-%m-%d %H:%M %Z')}; took {time.monotonic() - started:.0f} s")
+    heading = (f"Vorlane benchmarks on {machine()}; load average {os.getloadavg()[0]:.2f}; "
+               f"{time.strftime('%Y-%m-%d %H:%M %Z')}; took {time.monotonic() - started:.0f} s")
+    print("\n" + heading)
     table.print()
+    if "--write-docs" in sys.argv and not table.failed:
+        write_docs(table, heading)
     return 1 if table.failed else 0
 
 

@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: MIT
 // Measures the web page for bench/run.py and prints one JSON object: what a
 // first visit transfers, the first frame on a phone's profile (a first visit
-// and a repeat one served by the service worker), processor time while
-// playing against a floor page, and pending timers while paused.
+// against a floor page, and a repeat one served by the service worker), the
+// main thread's blocking and the layout's shifts on that first visit,
+// Lighthouse's mobile audit, processor time while playing against a floor
+// page, and pending timers while paused.
 // Usage: node bench/web_bench.mjs SITE_DIR [--quick]
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import {createRequire} from 'node:module';
+import {pathToFileURL} from 'node:url';
 import {launch, open, pending, quit, serve, started} from '../tests/web/harness.mjs';
+
+// Lighthouse, as tests/web's lock file pins it.
+const {default: lighthouse} = await import(pathToFileURL(
+    createRequire(new URL('../tests/web/package.json', import.meta.url)).resolve('lighthouse')).href);
 
 const site = path.resolve(process.argv[2]);
 const quick = process.argv.includes('--quick');
@@ -33,8 +41,18 @@ function sizes() {
 }
 
 // The game's first frame: drawn in the task that gives screen readers the
-// counters, shown with the next animation frame.
+// counters, shown with the next animation frame. Meanwhile the long tasks
+// (their time past 50 ms blocks the main thread, as Total Blocking Time
+// counts it) and the layout's shifts are summed.
 function watchFirstFrame() {
+  window.__blocking = 0;
+  window.__shift = 0;
+  new PerformanceObserver((list) => {
+    for (const e of list.getEntries()) window.__blocking += Math.max(0, e.duration - 50);
+  }).observe({type: 'longtask', buffered: true});
+  new PerformanceObserver((list) => {
+    for (const e of list.getEntries()) if (!e.hadRecentInput) window.__shift += e.value;
+  }).observe({type: 'layout-shift', buffered: true});
   new MutationObserver(function (changes, observer) {
     if (!document.querySelector('#counters li')) return;
     observer.disconnect();
@@ -59,27 +77,105 @@ async function firstFrameOf(page) {
   return page.evaluate(() => window.__firstFrame);
 }
 
-// A first visit in a fresh profile (nothing cached, no service worker),
-// then, once the service worker has the site, a repeat visit in a new tab.
-async function phoneVisits(browser, url) {
+// The blocking time and the layout's shift of a first visit, up to a
+// second after the first frame (the curtain's opening included).
+async function loadCost(page, firstMs) {
+  await page.waitForFunction((end) => performance.now() > end, {timeout: 60000, polling: 100}, firstMs + 1000);
+  return page.evaluate(() => ({blockingMs: window.__blocking, shift: window.__shift}));
+}
+
+// A page of a fresh profile (nothing cached, no service worker) that
+// `work(visit)` opens on the phone's profile with visit(url).
+async function freshProfile(browser, work) {
   const context = await browser.createBrowserContext();
   try {
-    const first = await context.newPage();
-    await phone(first);
-    await first.goto(url);
-    const firstMs = await firstFrameOf(first);
-    await first.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 60000});
-    await first.close();
-    const again = await context.newPage();
-    await phone(again);
-    await again.goto(url);
-    const repeatMs = await firstFrameOf(again);
-    const served = await again.evaluate(() => navigator.serviceWorker.controller !== null);
-    await again.close();
-    return {firstMs, repeatMs, served};
+    return await work(async (url) => {
+      const page = await context.newPage();
+      await phone(page);
+      await page.goto(url);
+      return page;
+    });
   } finally {
     await context.close();
   }
+}
+
+// A first visit, then, once the service worker has the site, a repeat
+// visit in a new tab.
+function phoneVisits(browser, url) {
+  return freshProfile(browser, async (visit) => {
+    const first = await visit(url);
+    const firstMs = await firstFrameOf(first);
+    const cost = await loadCost(first, firstMs);
+    await first.waitForFunction(() => navigator.serviceWorker.controller !== null, {timeout: 60000});
+    await first.close();
+    const again = await visit(url);
+    const repeatMs = await firstFrameOf(again);
+    const served = await again.evaluate(() => navigator.serviceWorker.controller !== null);
+    await again.close();
+    return {firstMs, repeatMs, served, ...cost};
+  });
+}
+
+// The floor of a first frame: the site's own page (its shell, styles and
+// fonts) with no game code, whose script draws its canvas once, at the
+// design size and the device's ratio, when the fonts are in, and then lists
+// a counter, which is what marks the game's first frame.
+function floorFrameSite() {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorlane-floor-frame-'));
+  fs.cpSync(site, dir, {recursive: true});
+  fs.rmSync(path.join(dir, 'sw.js'));
+  const html = fs.readFileSync(path.join(site, 'index.html'), 'utf8')
+      .replace(/<link rel="(module)?preload" href="[^"]*\.(js|wasm)"[^>]*>\n?/g, '')
+      .replace(/<script\b[^>]*\bsrc=[^>]*><\/script>\n?/g, '')
+      .replace('</body>', `<script>
+Promise.all(Array.from(document.fonts, (f) => f.load())).then(() => {
+  const root = document.getElementById('window'), canvas = document.getElementById('surface');
+  const r = devicePixelRatio;
+  canvas.width = Math.round(root.offsetWidth * r);
+  canvas.height = Math.round(root.offsetHeight * r);
+  canvas.style.width = root.offsetWidth + 'px';
+  const ctx = canvas.getContext('2d', {alpha: false});
+  ctx.fillStyle = '#ff0';
+  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  ctx.font = 'bold 16px "Vorlane Counters"';
+  ctx.fillStyle = '#000';
+  ctx.fillText('Score:000000', 10 * r, 20 * r);
+  document.getElementById('progress').hidden = true;
+  document.getElementById('counters').appendChild(document.createElement('li'));
+});
+</script>
+</body>`);
+  fs.writeFileSync(path.join(dir, 'index.html'), html);
+  return dir;
+}
+
+// A first visit to the floor page, on the same profile.
+const floorVisit = (browser, url) => freshProfile(browser, async (visit) => firstFrameOf(await visit(url)));
+
+// Lighthouse's mobile audit (its simulated phone: 4x slower CPU, 1.6 Mbit/s,
+// 150 ms round trip) of a first visit, in the same Chromium: the scores of
+// its four categories and the performance metrics.
+async function audit(url, runs) {
+  const browser = await launch();
+  const results = [];
+  try {
+    const port = Number(new URL(browser.wsEndpoint()).port);
+    for (let k = 0; k < runs; k++) {
+      const {lhr} = await lighthouse(url, {port, output: 'json', logLevel: 'error'});
+      const score = (c) => Math.round(lhr.categories[c].score * 100);
+      const ms = (a) => lhr.audits[a].numericValue;
+      results.push({performance: score('performance'), accessibility: score('accessibility'),
+                    bestPractices: score('best-practices'), seo: score('seo'),
+                    fcpMs: ms('first-contentful-paint'), lcpMs: ms('largest-contentful-paint'),
+                    tbtMs: ms('total-blocking-time'), cls: ms('cumulative-layout-shift')});
+    }
+  } finally {
+    await quit(browser);
+  }
+  // The run whose performance score is the median.
+  const sorted = [...results].sort((a, b) => a.performance - b.performance);
+  return {...sorted[Math.floor(sorted.length / 2)], performances: results.map((r) => r.performance), runs};
 }
 
 // The floor: a page whose only work is a 50 ms timeout that fills a small
@@ -139,16 +235,28 @@ const result = {sizes: sizes()};
 const server = await serve(site, {gzip: true});
 const floorDir = floorSite();
 const floor = await serve(floorDir);
+const floorFrameDir = floorFrameSite();
+const floorFrame = await serve(floorFrameDir, {gzip: true});
 const browser = await launch();
 try {
-  // First frames on the phone's profile, each run in a fresh profile.
-  const runs = quick ? 3 : 7;
-  const visits = [];
-  for (let k = 0; k < runs; k++) visits.push(await phoneVisits(browser, server.url));
+  // First frames on the phone's profile, each run in a fresh profile, the
+  // game's page and the floor page in turn.
+  const runs = quick ? 3 : 5;
+  const visits = [], floorFirsts = [];
+  for (let k = 0; k < runs; k++) {
+    visits.push(await phoneVisits(browser, server.url));
+    floorFirsts.push(await floorVisit(browser, floorFrame.url));
+  }
   result.phone = {first: median(visits.map((v) => v.firstMs)), repeat: median(visits.map((v) => v.repeatMs)),
                   firsts: visits.map((v) => Math.round(v.firstMs)),
                   repeats: visits.map((v) => Math.round(v.repeatMs)),
+                  floor: median(floorFirsts), floors: floorFirsts.map(Math.round),
+                  blockingMs: median(visits.map((v) => v.blockingMs)),
+                  blockings: visits.map((v) => Math.round(v.blockingMs)),
+                  shift: median(visits.map((v) => v.shift)),
+                  shifts: visits.map((v) => Number(v.shift.toFixed(4))),
                   served: visits.every((v) => v.served), runs};
+  result.lighthouse = await audit(server.url, quick ? 1 : 5);
 
   // Processor time of the page's main thread while playing, with a key now
   // and then, against the floor page, in fresh pages in turn: the figure
@@ -184,6 +292,8 @@ try {
   await quit(browser);
   await server.close();
   await floor.close();
+  await floorFrame.close();
   fs.rmSync(floorDir, {recursive: true, force: true});
+  fs.rmSync(floorFrameDir, {recursive: true, force: true});
 }
 console.log(JSON.stringify(result));

@@ -279,27 +279,5 @@ TEST(RandomSource, DrawsLieInZeroToOneAndASeedFixesTheStream) {
   EXPECT_EQ(a.next(), b.next());
 }
 
-class ColourChannel : public ::testing::TestWithParam<std::pair<float, unsigned>> {};
-
-TEST_P(ColourChannel, Is180UPlus75RoundedHalfToEven) {
-  EXPECT_EQ(colourChannel(GetParam().first), GetParam().second);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rounding, ColourChannel,
-                         ::testing::Values(std::pair{0.0F, 75U}, std::pair{0.5F, 165U},
-                                           std::pair{0.125F, 98U},   // 97.5 exactly: to even
-                                           std::pair{0.375F, 142U},  // 142.5 exactly: to even
-                                           std::pair{0.625F, 188U},  // 187.5
-                                           std::pair{0.875F, 232U},  // 232.5
-                                           std::pair{std::nextafter(0.375F, 1.0F), 143U},
-                                           std::pair{std::nextafter(0.375F, 0.0F), 142U},
-                                           std::pair{std::nextafter(1.0F, 0.0F), 255U}));
-
-TEST(RandomColour, TakesRedGreenBlueFromThreeSuccessiveDraws) {
-  test::ScriptedRandom draws({0.0F, 0.5F, std::nextafter(1.0F, 0.0F)});
-  EXPECT_EQ(randomColour(draws), rgb(75, 165, 255));
-  EXPECT_EQ(draws.count, 3U);
-}
-
 }  // namespace
 }  // namespace vorlane

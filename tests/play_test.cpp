@@ -298,8 +298,10 @@ TEST(Pause, PFreezesTheIntroAndTheCurtainAndThePauseButtonResumesThem) {
   test::Game g;
   Form1& f = g.form;
   g.scheduler.advance(12 * kIntroTick + 1'000);  // 12 intro ticks, no curtain step yet
+  EXPECT_TRUE(f.gameUnderWay()) << "the intro is a game under way";
   f.keyDown(vk::kP, 0);
   EXPECT_TRUE(f.Pause().visible());
+  EXPECT_FALSE(f.gameUnderWay());
   EXPECT_FALSE(f.Timer1().enabled());
   EXPECT_FALSE(f.Timer2().enabled());
   EXPECT_FALSE(f.Timer3().enabled());
@@ -315,6 +317,7 @@ TEST(Pause, PFreezesTheIntroAndTheCurtainAndThePauseButtonResumesThem) {
 
   f.Pause().click();
   EXPECT_FALSE(f.Pause().visible());
+  EXPECT_TRUE(f.gameUnderWay());
   EXPECT_TRUE(f.Timer1().enabled() && f.Timer2().enabled() && f.Timer3().enabled());
   // The intro goes on from where it stopped: 21 ticks to go, the wait begun afresh.
   g.scheduler.advance(21 * kIntroTick - 1);
@@ -353,6 +356,7 @@ TEST(Pause, AfterGameOverTheButtonEnablesGravityButNoTickFollows) {
   g.setCell(2, 1);
   g.scheduler.advanceMs(50);
   ASSERT_TRUE(f.Command1().visible());
+  EXPECT_FALSE(f.gameUnderWay());
   g.scheduler.advanceMs(2400);  // and the curtain is open
   ASSERT_EQ(f.Timer3().interval(), 0);
   f.keyDown(vk::kP, 0);

@@ -10,13 +10,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/keys.h"
+
 namespace vorlane {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr std::uint16_t L = 37, R = 39, D = 40, A = 65, S = 83;
+constexpr std::uint16_t L = vk::kLeft, R = vk::kRight, D = vk::kDown, A = vk::kA, S = vk::kS;
 constexpr Twips kCell = 292;
 // The design's well: 12 cells by 22 from (60, 50).
 constexpr RectF kWell{60, 50, 12 * kCell, 22 * kCell};
@@ -93,6 +95,14 @@ TEST_F(Touch, SidewaysThatSagsDoesNotDrop) {
   fingers.start(1, kMidX - 3 * kCell, kMidY, 0);
   fingers.end(1, kMidX + 2.5F * kCell, kMidY + 1.5F * kCell, 300);
   EXPECT_THAT(keys, ElementsAre(R, R, R, R, R));
+}
+
+TEST_F(Touch, ADragAsFarDownAsSidewaysShiftsAndNeverDrops) {
+  fingers.start(1, kMidX, kMidY - 5 * kCell, 0);
+  fingers.move(1, kMidX - 1.3F * kCell, kMidY - 3.65F * kCell, 50);
+  fingers.move(1, kMidX - 3.5F * kCell, kMidY - 1.4F * kCell, 100);
+  fingers.end(1, kMidX - 3.5F * kCell, kMidY + 2 * kCell, 150);  // then straight down
+  EXPECT_THAT(keys, ElementsAre(L, L, L));
 }
 
 TEST_F(Touch, UpwardsSecondFingersAndOutsideDoNothing) {

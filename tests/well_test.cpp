@@ -538,5 +538,16 @@ TEST(EndToEnd, DroppedPiecesLockFillTheBottomRowAndClearIt) {
   EXPECT_EQ(g.visibleCells(), 64 + 5 + 5);
 }
 
+TEST(Well, ItsAreaSpansTheWallCellsFromCornerToCorner) {
+  test::Game g;
+  const Form1& f = g.form;
+  const RectF well = f.wellArea();
+  const Rectangle& last = f.Shape2(12 * 21 + 11 + 1);
+  EXPECT_EQ(well.left, f.Shape2(1).left());
+  EXPECT_EQ(well.top, f.Shape2(1).top());
+  EXPECT_EQ(well.right(), last.left() + f.cell);
+  EXPECT_EQ(well.bottom(), last.top() + f.cell);
+}
+
 }  // namespace
 }  // namespace vorlane

@@ -14,7 +14,7 @@
 #include "platform/controls.h"
 #include "platform/window.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 namespace {
 
@@ -198,4 +198,4 @@ void notifyLabelChanges(View& view, const RectF& area) {
   }
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

@@ -7,7 +7,7 @@
 
 #include "platform/types.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 class View;
 
@@ -19,4 +19,4 @@ void installAccessibility();
 // whose captions changed. Only worth calling while QAccessible::isActive().
 void notifyLabelChanges(View& view, const RectF& area);
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

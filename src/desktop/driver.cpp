@@ -11,13 +11,10 @@
 #include <unistd.h>
 #endif
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 Driver::Driver(Scheduler& scheduler, QObject* parent)
-    : QObject(parent),
-      start_(scheduler.now()),
-      origin_(std::chrono::steady_clock::now()),
-      core_(scheduler, *this) {
+    : QObject(parent), RealTimeDriver(scheduler), origin_(std::chrono::steady_clock::now()) {
 #if defined(Q_OS_LINUX)
   // steady_clock is CLOCK_MONOTONIC here, so due times map onto it exactly.
   timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -84,4 +81,4 @@ void Driver::disarm() {
   timer_.stop();
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

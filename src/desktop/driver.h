@@ -12,9 +12,9 @@
 
 class QSocketNotifier;
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
-class Driver final : public QObject, private WakeupSource {
+class Driver final : public QObject, public RealTimeDriver {
   Q_OBJECT
 
  public:
@@ -25,20 +25,11 @@ class Driver final : public QObject, private WakeupSource {
   // the monotonic time since.
   Scheduler::Micros now() const override;
 
-  // Fires every tick that is due by now. Input calls this before it reaches
-  // the window, so that overdue ticks come first and handlers see the time
-  // of the key or click.
-  void pump() { core_.pump(); }
-
-  // Whether a wake-up is pending.
-  bool armed() const { return core_.armed(); }
-
  private:
   // WakeupSource: the timerfd, or the QTimer.
   void arm(Scheduler::Micros due, Scheduler::Micros t) override;
   void disarm() override;
 
-  Scheduler::Micros start_;
   std::chrono::steady_clock::time_point origin_;  // the monotonic time at start_
   // On Linux a timerfd wakes the event loop at the due microsecond; Qt's
   // timers count whole milliseconds, which would make each tick up to a
@@ -47,7 +38,6 @@ class Driver final : public QObject, private WakeupSource {
   int timerFd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
   QTimer timer_;
-  DriverCore core_;
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

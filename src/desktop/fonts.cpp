@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "platform/font_faces.h"
+#include "platform/view_core.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 int pixelSizeOf(float points) { return fontPixelSize(points); }
 
@@ -41,10 +42,7 @@ const QFont& FontCache::get(const Font& font) {
 
 SizeF QtTextMetrics::measure(const Font& font, const std::string& text) {
   const QFontMetricsF fm(fonts_.get(font));
-  // A pixel to spare keeps the last glyph's overhang inside the label.
-  const qreal width = std::ceil(fm.horizontalAdvance(QString::fromStdString(text))) + 1;
-  const qreal height = std::ceil(fm.height());
-  return {static_cast<Twips>(width) * kTwipsPerPixel, static_cast<Twips>(height) * kTwipsPerPixel};
+  return labelExtent(fm.horizontalAdvance(QString::fromStdString(text)), fm.height());
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

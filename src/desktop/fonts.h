@@ -11,7 +11,7 @@
 #include "platform/types.h"
 #include "platform/window.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 // Points to pixels at the model's 15 twips per pixel (96 per inch), so that
 // text keeps its size against the rest of the window whatever the screen's DPI.
@@ -47,4 +47,4 @@ class QtTextMetrics final : public TextMetrics {
   FontCache& fonts_;
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

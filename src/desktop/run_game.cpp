@@ -121,7 +121,7 @@ int runGame(int argc, char** argv, const std::function<void(RunningGame&)>& befo
   // drawn afresh: buttons are painted only when they show.
   QThreadPool::globalInstance()->setExpiryTimeout(-1);
   QPixmapCache::setCacheLimit(0);
-  qt::installFontSubstitutes();
+  desktop::installFontSubstitutes();
 
   Scheduler scheduler;
   Random random;
@@ -129,8 +129,8 @@ int runGame(int argc, char** argv, const std::function<void(RunningGame&)>& befo
   // The view comes before the first show, so that labels measure their
   // captions in the real fonts; it goes before the form, so that the form's
   // controls die unobserved.
-  qt::View view(form);
-  qt::Driver driver(scheduler);
+  desktop::View view(form);
+  desktop::Driver driver(scheduler);
   view.setInputHook([&driver] { driver.pump(); });
   if (beforeShow) {
     RunningGame running{scheduler, form, view};

@@ -10,7 +10,7 @@ namespace vorlane {
 
 class Form1;
 class Scheduler;
-namespace qt {
+namespace desktop {
 class View;
 }
 
@@ -18,7 +18,7 @@ class View;
 struct RunningGame {
   Scheduler& scheduler;
   const Form1& form;
-  qt::View& view;
+  desktop::View& view;
 };
 
 // Runs the game until its window closes and returns the exit status. Exits

@@ -16,10 +16,10 @@
 #include <utility>
 
 #include "desktop/accessible.h"
-#include "desktop/keys.h"
+#include "desktop/key_events.h"
 #include "platform/view_core.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 namespace {
 
@@ -80,7 +80,7 @@ void paintHatch(QPainter& p, const QRectF& a, int fillStyle) {
 
 // The desktop's canvas: a painter that works in twips. Device pixels are
 // handed back to it in twips, which its transform maps onto the same whole
-// device pixels; the hatch lines are drawn in twips as they always were.
+// device pixels; the hatch lines are drawn in twips, one device pixel wide.
 class PainterCanvas final : public Canvas {
  public:
   // `fonts` may be null where no text is drawn (panels).
@@ -186,7 +186,7 @@ class PanelWidget final : public QWidget {
 
 }  // namespace
 
-View::View(Window& window) : window_(window) {
+View::View(Window& window) : WidgetView(window) {
   installAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   // The view paints its whole surface, background included.
@@ -215,11 +215,10 @@ void View::surfaceDamaged(const RectF& area) {
   // A tick changes a dozen rectangles. Their damage is gathered into one
   // rectangle: the first asks Qt for a paint, and the whole is handed over
   // when Qt's update request comes (event()). Qt's dirty-region bookkeeping
-  // runs twice instead of a dozen times, one event is posted rather than a
-  // queued call and then the request, and the painter clips to one
-  // rectangle rather than a region of many bands. What the larger area
-  // repaints is drawn as it already was. Damage outside the view never
-  // shows and is left out.
+  // runs twice instead of a dozen times, one event is posted a tick, and
+  // the painter clips to one rectangle, not a region of many bands; what
+  // the larger area repaints comes out unchanged. Damage outside the view
+  // never shows and is left out.
   const QRect pixels = toQRect(damagedPixels(area)) & rect();
   if (!pixels.isEmpty()) {
     if (damage_.empty()) update(pixels);
@@ -229,21 +228,12 @@ void View::surfaceDamaged(const RectF& area) {
   if (QAccessible::isActive()) notifyLabelChanges(*this, area);
 }
 
-void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
-
-void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
-
-void View::widgetOrderChanged() { widgets_.restack(window_); }
-
 void View::windowChanged() {
-  const bool loaded = window_.loaded();
-  // While the window loads its controls are still being made; they are
-  // complete once loaded() says so.
-  if (loaded) widgets_.sync(window_);
+  const bool loaded = syncLoaded();
   setWindowTitle(QString::fromStdString(window_.caption()));
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
-  const QSize client = designClientSize();
+  const QSize client = toQRect(clientPixels(window_)).size();
   if (loaded && !client.isEmpty() && (minimumSize() != client || maximumSize() != client)) {
     setFixedSize(client);
   }
@@ -257,11 +247,6 @@ void View::windowChanged() {
   }
   wasLoaded_ = loaded;
   update();
-}
-
-QSize View::designClientSize() const {
-  return {static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel)),
-          static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel))};
 }
 
 void View::setVisible(bool visible) {
@@ -315,7 +300,7 @@ void View::placeWidget(Entry& entry) {
   // client area once the curtain has opened. A widget is cut to the design
   // client area, and one wholly outside it is not shown; the model keeps
   // its state.
-  const QRect inside = area & QRect(QPoint(0, 0), designClientSize());
+  const QRect inside = area & toQRect(clientPixels(window_));
   if (inside == area) {
     entry.widget->clearMask();
   } else if (!inside.isEmpty()) {
@@ -424,7 +409,7 @@ void View::paintEvent(QPaintEvent* event) {
   const QRect dirty = event->rect();
   // Beyond the design client area, should the window be larger (see
   // placeWidget), only the background.
-  const QRect design(QPoint(0, 0), designClientSize());
+  const QRect design = toQRect(clientPixels(window_));
   if (design.contains(dirty)) {
     painter.surface(window_, toPixelBox(dirty));
     return;
@@ -468,4 +453,4 @@ bool View::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

@@ -17,9 +17,9 @@
 
 class QPushButton;
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
-class View final : public QWidget, public WindowObserver, private WidgetSync<QWidget*>::Host {
+class View final : public QWidget, public WidgetView<QWidget*> {
   Q_OBJECT
 
  public:
@@ -44,9 +44,6 @@ class View final : public QWidget, public WindowObserver, private WidgetSync<QWi
 
   // WindowObserver.
   void surfaceDamaged(const RectF& area) override;
-  void widgetChanged(Control& widget) override;
-  void widgetDestroyed(Control& widget) override;
-  void widgetOrderChanged() override;
   void windowChanged() override;
 
   void setVisible(bool visible) override;
@@ -72,16 +69,13 @@ class View final : public QWidget, public WindowObserver, private WidgetSync<QWi
   void releaseFocus(QWidget* widget);
   QPushButton* focusedButton(QObject* watched) const;
   void centreOnScreen();
-  QSize designClientSize() const;  // the client area the window's design asks for, in pixels
 
-  Window& window_;
   FontCache fonts_;
   QtTextMetrics metrics_{fonts_};
   std::function<void()> inputHook_;
-  WidgetSync<QWidget*> widgets_{*this};
   bool wasLoaded_ = false;
   bool centrePending_ = false;
   Damage damage_{1};  // the surface damaged and not yet handed to Qt, in pixels
 };
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

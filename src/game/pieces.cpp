@@ -3,6 +3,7 @@
 // form1.h.
 #include <string_view>
 
+#include "game/colour.h"
 #include "window/form1.h"
 
 namespace vorlane {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/colour.h"
 #include "window/form1.h"
 
 namespace vorlane {
@@ -99,6 +100,8 @@ void Form1::Form_KeyDown(std::uint16_t KeyCode, int /*Shift*/) {
       break;
   }
 }
+
+bool Form1::gameUnderWay() const { return loaded() && !Pause().visible() && !Command1().visible(); }
 
 void Form1::Pause_Click() {
   Pause().setVisible(false);

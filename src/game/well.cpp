@@ -30,6 +30,11 @@ bool Form1::occupied(long long n) const {
   return Shape2(static_cast<int>(n)).visible();
 }
 
+RectF Form1::wellArea() const {
+  const Rectangle& corner = Shape2(1);
+  return {corner.left(), corner.top(), 12 * cell, 22 * cell};
+}
+
 void Form1::border() {
   int k = 0;
   for (i = 0; i <= 21; ++i) {

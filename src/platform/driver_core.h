@@ -59,4 +59,28 @@ class DriverCore {
   bool running_ = false;
 };
 
+// What every platform's driver shares: the core its wake-ups drive, the
+// scheduler's time when it started, and the calls input makes.
+class RealTimeDriver : protected WakeupSource {
+ public:
+  RealTimeDriver(const RealTimeDriver&) = delete;
+  RealTimeDriver& operator=(const RealTimeDriver&) = delete;
+
+  // Fires every tick that is due by now. Input calls this before it reaches
+  // the window, so that overdue ticks come first and handlers see the time
+  // of the key or click.
+  void pump() { core_.pump(); }
+
+  // Whether a wake-up is pending.
+  bool armed() const { return core_.armed(); }
+
+ protected:
+  explicit RealTimeDriver(Scheduler& scheduler)
+      : start_(scheduler.now()), core_(scheduler, *this) {}
+  ~RealTimeDriver() override = default;
+
+  Scheduler::Micros start_;  // the scheduler's time when the driver started
+  DriverCore core_;
+};
+
 }  // namespace vorlane

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "platform/types.h"
-
 namespace vorlane {
 
 class RandomSource {
@@ -26,11 +24,5 @@ class Random final : public RandomSource {
  private:
   std::uint32_t s_[4] = {};
 };
-
-// u * 6 * 30 + 75 rounded to the nearest whole number, halves to even: 75 to 255.
-unsigned colourChannel(float u);
-
-// Three successive draws give red, green and blue.
-Colour randomColour(RandomSource& random);
 
 }  // namespace vorlane

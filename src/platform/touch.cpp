@@ -4,17 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace vorlane {
+#include "platform/keys.h"
 
-namespace {
-// The keys of the window (form1.h's vk), repeated here: the platform layer
-// does not know the window.
-constexpr std::uint16_t kLeft = 37;
-constexpr std::uint16_t kRight = 39;
-constexpr std::uint16_t kDown = 40;
-constexpr std::uint16_t kClockwise = 65;      // A
-constexpr std::uint16_t kAnticlockwise = 83;  // S
-}  // namespace
+namespace vorlane {
 
 void TouchGestures::start(int id, Twips x, Twips y, double ms) {
   if (finger_) return;
@@ -34,7 +26,8 @@ void TouchGestures::end(int id, Twips x, Twips y, double ms) {
   follow(f, x, y);
   if (f.keyed || f.travel >= geometry_.tapSlop || ms - f.t0 >= kTapMs) return;
   const RectF& w = geometry_.well;
-  raise(f.x0 >= w.left + w.width / 2 ? kClockwise : kAnticlockwise);
+  // The right half turns the piece clockwise (A), the left half the other way (S).
+  raise(f.x0 >= w.left + w.width / 2 ? vk::kA : vk::kS);
 }
 
 void TouchGestures::cancel(int id) {
@@ -46,12 +39,14 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
   const Twips dy = y - f.y0;
   f.travel = std::max(f.travel, std::hypot(dx, dy));
   if (f.dropped) return;
-  // Down when the finger went more than a cell down, and more down than
-  // sideways: a sideways drag that sags a little does not drop the piece.
-  if (dy > geometry_.cell && dy > std::abs(dx)) {
+  // A drag is read by its main direction. Down when the finger went more
+  // than a cell down and clearly more down than sideways (by half a cell:
+  // a drag on the diagonal, or one that sags, is sideways), and only while
+  // it has shifted no column: a sideways drag never drops the piece.
+  if (!f.shifted && dy > geometry_.cell && dy > std::abs(dx) + geometry_.cell / 2) {
     f.dropped = true;
     f.keyed = true;
-    raise(kDown);
+    raise(vk::kDown);
     return;
   }
   // One column per whole cell of travel from where the finger started; back
@@ -59,12 +54,13 @@ void TouchGestures::follow(Finger& f, Twips x, Twips y) {
   const int want = static_cast<int>(std::trunc(dx / geometry_.cell));
   while (f.columns != want) {
     f.keyed = true;
+    f.shifted = true;
     if (f.columns < want) {
       ++f.columns;
-      raise(kRight);
+      raise(vk::kRight);
     } else {
       --f.columns;
-      raise(kLeft);
+      raise(vk::kLeft);
     }
   }
 }

@@ -48,7 +48,8 @@ class TouchGestures {
     Twips travel = 0;  // the furthest it has been from where it started
     int columns = 0;   // Left (negative) or Right presses raised so far
     bool dropped = false;
-    bool keyed = false;  // raised any key: no longer a tap
+    bool shifted = false;  // moved the piece sideways: read as a sideways drag
+    bool keyed = false;    // raised any key: no longer a tap
   };
   void follow(Finger& f, Twips x, Twips y);
   void raise(std::uint16_t key);

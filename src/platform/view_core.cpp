@@ -40,6 +40,18 @@ RectF toTwips(const PixelBox& logical) {
           static_cast<Twips>(logical.height()) * kTwipsPerPixel};
 }
 
+PixelBox clientPixels(const Window& window) {
+  return {0, 0, static_cast<int>(std::ceil(window.clientWidth() / kTwipsPerPixel)),
+          static_cast<int>(std::ceil(window.clientHeight() / kTwipsPerPixel))};
+}
+
+SizeF labelExtent(double advance, double lineHeight) {
+  // A pixel to spare keeps the last glyph's overhang inside the label.
+  const double width = std::ceil(advance) + 1;
+  const double height = std::ceil(lineHeight);
+  return {static_cast<Twips>(width) * kTwipsPerPixel, static_cast<Twips>(height) * kTwipsPerPixel};
+}
+
 int Painter::device(double twips) const {
   // Multiplied before it is divided: a ratio such as 1.25 or 1.5 times a
   // whole number of twips is exact, and so is a quotient that lies halfway.

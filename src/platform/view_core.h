@@ -83,6 +83,13 @@ PixelBox damagedPixels(const RectF& twips);
 PixelBox toDevice(const PixelBox& logical, double ratio);
 RectF toTwips(const PixelBox& logical);
 
+// The window's client area in whole logical pixels, from its corner.
+PixelBox clientPixels(const Window& window);
+
+// A self-sizing label's extent, from its caption's advance and line height
+// as a front end's fonts measure them in logical pixels.
+SizeF labelExtent(double advance, double lineHeight);
+
 // True when every pixel of `panel` is the panel's own colour: each visible
 // child is a rectangle of that colour, unhatched, with no border of
 // another. Such a panel (the curtain's halves) is drawn by its fill alone.

@@ -111,4 +111,28 @@ class WidgetSync {
   std::vector<Widget> order_;  // kept, so that restacking does not allocate
 };
 
+// A view's side of the window's widget notices: each goes to the view's
+// WidgetSync, and a change of the window syncs the widgets once its load has
+// ended (while it loads, its controls are still being made).
+template <class Widget>
+class WidgetView : public WindowObserver, protected WidgetSync<Widget>::Host {
+ public:
+  void widgetChanged(Control& widget) override { widgets_.changed(widget); }
+  void widgetDestroyed(Control& widget) override { widgets_.destroyed(widget); }
+  void widgetOrderChanged() override { widgets_.restack(window_); }
+
+ protected:
+  explicit WidgetView(Window& window) : window_(window), widgets_(*this) {}
+
+  // For windowChanged(): whether the window is loaded, its widgets synced if so.
+  bool syncLoaded() {
+    const bool loaded = window_.loaded();
+    if (loaded) widgets_.sync(window_);
+    return loaded;
+  }
+
+  Window& window_;
+  WidgetSync<Widget> widgets_;
+};
+
 }  // namespace vorlane

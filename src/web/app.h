@@ -8,6 +8,7 @@
 
 #include "platform/random.h"
 #include "platform/scheduler.h"
+#include "platform/touch.h"
 #include "web/bridge.h"
 #include "web/driver.h"
 #include "web/view.h"
@@ -23,6 +24,8 @@ struct App {
   // After the form, so that it goes first and the form's controls die unobserved.
   View view{form};
   std::optional<Driver> driver;
+  // Fingers on the well raise keys through the keyboard's path.
+  TouchGestures gestures{[this](std::uint16_t key) { view.keyDown(key, 0); }};
   // Runs before each timeout reaches the game; only the tests' page sets it.
   void (*beforeWake)() = nullptr;
 };

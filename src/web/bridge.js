@@ -10,8 +10,10 @@
 //   page.click(id)  push button `id` was pressed;
 //   page.timer      the one pending timeout (0 when none), which the bridge
 //                   sets and clears, and the page clears when it stops the game;
-//   page.scale      the window's size on screen over its design size, which
-//                   the drawing's ratio includes.
+//   page.layout     the page's one record of the window's scale and the
+//                   device's ratio (layout.js): read here, never written;
+//   page.faces      the family of the page's fonts for each face the game
+//                   asks for (faces.js).
 
 mergeInto(LibraryManager.library, {
   $VL: {
@@ -24,6 +26,8 @@ mergeInto(LibraryManager.library, {
     ratio: 1,          // device pixels per CSS pixel of the design
     dpr: 1,            // device pixels per CSS pixel of the page
     scale: 1,          // the window on screen over its design size
+                       // (the three as the page's layout had them at the
+                       // last vl_device_ratio, for the drawing under way)
     patterns: [],      // hatch style -> CanvasPattern at the present ratio
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
@@ -64,6 +68,20 @@ mergeInto(LibraryManager.library, {
       } else if (live.textContent === text) {
         live.textContent = '';
       }
+    },
+    // A CSS font of the game, its face named as the page's family for it.
+    fonts: {},  // the game's CSS font -> the page's
+    font: function(pointer) {
+      const given = UTF8ToString(pointer);
+      let css = VL.fonts[given];
+      if (css === undefined) {
+        css = given.replace(/"([^"]+)"/, function(quoted, face) {
+          const family = Module['page'].faces[face];
+          return family ? '"' + family + '"' : quoted;
+        });
+        VL.fonts[given] = css;
+      }
+      return css;
     },
     colour: function(c) {
       let css = VL.colours[c];
@@ -199,14 +217,14 @@ mergeInto(LibraryManager.library, {
   vl_device_ratio__deps: ['$VL'],
   vl_device_ratio: function() {
     // Device pixels per CSS pixel of the design: the window is scaled by
-    // page.scale, and its canvases are drawn for the pixels they cover.
-    VL.dpr = window.devicePixelRatio || 1;
-    VL.scale = Module['page'].scale || 1;
-    const ratio = VL.dpr * VL.scale;
+    // the page's layout, and its canvases are drawn for the pixels they cover.
+    const layout = Module['page'].layout;
+    VL.dpr = layout.dpr;
+    VL.scale = layout.scale;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
-    if (ratio !== VL.ratio) VL.patterns = [];
-    VL.ratio = ratio;
-    return ratio;
+    if (layout.ratio !== VL.ratio) VL.patterns = [];
+    VL.ratio = layout.ratio;
+    return VL.ratio;
   },
 
   vl_begin__deps: ['$VL'],
@@ -250,7 +268,7 @@ mergeInto(LibraryManager.library, {
     ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
     ctx.clip();
     ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
-    ctx.font = UTF8ToString(font);
+    ctx.font = VL.font(font);
     ctx.fillStyle = VL.colour(colour);
     VL.fillStyle = null;
     ctx.textBaseline = 'alphabetic';
@@ -289,13 +307,13 @@ mergeInto(LibraryManager.library, {
   vl_text_width__deps: ['$VL'],
   vl_text_width: function(font, text) {
     if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
-    VL.measure.font = UTF8ToString(font);
+    VL.measure.font = VL.font(font);
     return VL.measure.measureText(UTF8ToString(text)).width;
   },
 
   vl_text_height__deps: ['$VL'],
   vl_text_height: function(font) {
-    return VL.lineMetrics(UTF8ToString(font)).height;
+    return VL.lineMetrics(VL.font(font)).height;
   },
 
   vl_widget_create__deps: ['$VL'],
@@ -306,7 +324,7 @@ mergeInto(LibraryManager.library, {
       element.type = 'button';
       element.className = 'push';
       element.textContent = UTF8ToString(caption);
-      element.style.font = UTF8ToString(font);
+      element.style.font = VL.font(font);
       // A click leaves the keyboard with the game (the mouse does not move
       // the focus), but Tab reaches a button on show, for players without a
       // mouse.
@@ -336,8 +354,9 @@ mergeInto(LibraryManager.library, {
     if (!w) return;
     const s = w.element.style;
     if (w.kind === 1) {
-      s.left = VL.at(left) + 'px';
-      s.top = VL.at(top) + 'px';
+      // Placed by a translation, which moves no layout (the curtain's halves
+      // slide every tick), on whole CSS pixels.
+      s.transform = 'translate(' + VL.at(left) + 'px,' + VL.at(top) + 'px)';
       VL.fit(w.element, w.context, width, height, w.back, !plain);
     } else {
       // A button is the browser's: zoomed whole, caption and all.

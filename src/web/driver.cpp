@@ -8,8 +8,7 @@
 
 namespace vorlane::web {
 
-Driver::Driver(Scheduler& scheduler)
-    : start_(scheduler.now()), origin_(vl_now()), core_(scheduler, *this) {
+Driver::Driver(Scheduler& scheduler) : RealTimeDriver(scheduler), origin_(vl_now()) {
   core_.start();
 }
 
@@ -21,8 +20,8 @@ Scheduler::Micros Driver::now() const {
 }
 
 void Driver::arm(Scheduler::Micros due, Scheduler::Micros t) {
-  // Rounded up to the page clock's next whole step, so that the timeout
-  // does not come before the tick is due.
+  // The page rounds the wait up to its clock's next whole step (bridge.js),
+  // so the timeout never comes before the tick is due.
   const double waitMs = static_cast<double>(std::max<Scheduler::Micros>(due - t, 0)) / 1000.0;
   vl_timeout(waitMs);
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The application in a web page: the game window drawn by the web view,
-// driven by the page's clock. The page (index.html) loads the fonts, then
-// runs main(), then hands every timeout, key and click to the functions below.
+// driven by the page's clock. The page's start-up (boot.js) loads the fonts,
+// then runs main(), then hands every timeout, key, click and touch to the
+// functions below.
 
 #include <emscripten.h>
 
 #include <cstdint>
-#include <optional>
 
 #include "platform/touch.h"
 #include "web/app.h"
@@ -16,24 +16,6 @@ App* app = nullptr;
 }  // namespace vorlane::web
 
 using vorlane::web::app;
-
-namespace {
-
-// Fingers on the well raise keys through the keyboard's path.
-std::optional<vorlane::TouchGestures> gestures;
-
-// The well as the form lays it out now: twelve cells by twenty-two, walls
-// included, from the corner of its first cell.
-vorlane::TouchGestures::Geometry wellGeometry(double scale) {
-  const vorlane::Form1& form = app->form;
-  const vorlane::Rectangle& corner = form.Shape2(1);
-  return {.well = {corner.left(), corner.top(), 12 * form.cell, 22 * form.cell},
-          .cell = form.cell,
-          // Ten CSS pixels of the screen, whatever the window's scale.
-          .tapSlop = static_cast<vorlane::Twips>(10 * vorlane::kTwipsPerPixel / scale)};
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -62,34 +44,35 @@ EMSCRIPTEN_KEEPALIVE void vorlane_click(int widgetId) {
 EMSCRIPTEN_KEEPALIVE void vorlane_touch(int phase, int id, double x, double y, double ms,
                                         double scale) {
   if (app == nullptr || !app->form.loaded() || scale <= 0) return;
-  if (!gestures) {
-    gestures.emplace([](std::uint16_t key) { app->view.keyDown(key, 0); });
-  }
+  vorlane::TouchGestures& gestures = app->gestures;
   const auto tx = static_cast<vorlane::Twips>(x);
   const auto ty = static_cast<vorlane::Twips>(y);
   switch (phase) {
     case 0:
-      gestures->setGeometry(wellGeometry(scale));
-      gestures->start(id, tx, ty, ms);
+      gestures.setGeometry(
+          {.well = app->form.wellArea(),
+           .cell = app->form.cell,
+           // Ten CSS pixels of the screen, whatever the window's scale.
+           .tapSlop = static_cast<vorlane::Twips>(10 * vorlane::kTwipsPerPixel / scale)});
+      gestures.start(id, tx, ty, ms);
       break;
     case 1:
-      gestures->move(id, tx, ty, ms);
+      gestures.move(id, tx, ty, ms);
       break;
     case 2:
-      gestures->end(id, tx, ty, ms);
+      gestures.end(id, tx, ty, ms);
       break;
     default:
-      gestures->cancel(id);
+      gestures.cancel(id);
       break;
   }
   app->view.flush();
 }
 
 // The page was hidden (another tab, the phone locked): a game under way
-// pauses as P pauses it. Neither button on show means it is under way.
+// pauses as P pauses it.
 EMSCRIPTEN_KEEPALIVE void vorlane_hidden() {
-  if (app == nullptr || !app->form.loaded()) return;
-  if (app->form.Pause().visible() || app->form.Command1().visible()) return;
+  if (app == nullptr || !app->form.gameUnderWay()) return;
   app->view.keyDown(vorlane::vk::kP, 0);
   app->view.flush();
 }

@@ -42,7 +42,7 @@ class BridgeCanvas final : public Canvas {
 
 }  // namespace
 
-View::View(Window& window) : window_(window), widgets_(*this), damage_(kMaxAreas) {
+View::View(Window& window) : WidgetView(window), damage_(kMaxAreas) {
   ratio_ = vl_device_ratio();
   window_.setTextMetrics(this);
   window_.setObserver(this);
@@ -68,10 +68,7 @@ std::string View::cssFont(const Font& font) {
 
 SizeF View::measure(const Font& font, const std::string& text) {
   const std::string css = cssFont(font);
-  // A pixel to spare keeps the last glyph's overhang inside the label.
-  const double width = std::ceil(vl_text_width(css.c_str(), text.c_str())) + 1;
-  const double height = std::ceil(vl_text_height(css.c_str()));
-  return {static_cast<Twips>(width) * kTwipsPerPixel, static_cast<Twips>(height) * kTwipsPerPixel};
+  return labelExtent(vl_text_width(css.c_str(), text.c_str()), vl_text_height(css.c_str()));
 }
 
 void View::keyDown(std::uint16_t keyCode, int shift) {
@@ -92,22 +89,13 @@ void View::click(int widgetId) {
 
 void View::surfaceDamaged(const RectF& area) { damage_.add(damagedPixels(area)); }
 
-void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
-
-void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
-
-void View::widgetOrderChanged() { widgets_.restack(window_); }
-
 void View::windowChanged() {
-  // While the window loads its controls are still being made; they are
-  // complete once loaded() says so.
-  const bool loaded = window_.loaded();
-  if (loaded) widgets_.sync(window_);
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
-  if (loaded) {
-    width_ = static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel));
-    height_ = static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel));
+  if (syncLoaded()) {
+    const PixelBox client = clientPixels(window_);
+    width_ = client.width();
+    height_ = client.height();
   }
   vl_window(window_.caption().c_str(), window_.backColor(), width_, height_);
   damage_.all({0, 0, width_, height_});

@@ -23,7 +23,7 @@ struct Element {
   bool dirty = false;  // a panel to repaint at the next flush
 };
 
-class View final : public WindowObserver, public TextMetrics, private WidgetSync<Element>::Host {
+class View final : public WidgetView<Element>, public TextMetrics {
  public:
   // Observes `window` and measures its labels from now on. Make the view
   // before the window is first shown, and once the page's fonts are loaded,
@@ -52,9 +52,6 @@ class View final : public WindowObserver, public TextMetrics, private WidgetSync
 
   // WindowObserver.
   void surfaceDamaged(const RectF& area) override;
-  void widgetChanged(Control& widget) override;
-  void widgetDestroyed(Control& widget) override;
-  void widgetOrderChanged() override;
   void windowChanged() override;
 
   // TextMetrics.
@@ -73,9 +70,7 @@ class View final : public WindowObserver, public TextMetrics, private WidgetSync
   void paintPanel(const Entry& entry) const;
   void publishLabels();
 
-  Window& window_;
   std::function<void()> inputHook_;
-  WidgetSync<Element> widgets_;
   std::vector<int> order_;  // the widgets' ids back to front, for the page
   Damage damage_;           // the surface to repaint at the next flush, in CSS pixels
   double ratio_ = 1;        // device pixels per CSS pixel

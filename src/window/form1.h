@@ -163,6 +163,14 @@ class Form1 : public Window, public GameState {
   Rectangle& Shape2(int n) const { return Shape2()(n); }
   Rectangle& Shape1(int n) const { return Shape1()(n); }
 
+  // What a front end asks of the game, so that none reads its controls.
+  // The well in twips, walls included: twelve cells by twenty-two from its
+  // first wall cell's corner, where fingers steer the piece.
+  RectF wellArea() const;
+  // Whether a game is under way, to pause when the window is hidden: loaded,
+  // and neither Pause nor Game Over on show (the curtain and intro count).
+  bool gameUnderWay() const;
+
   // Whether box cell (i, j) of `piece` holds a block after rotate(): character
   // `scol` of pattern row `srow` is '1'. Anything out of the table reads as no block.
   bool boxCellFilled() const;

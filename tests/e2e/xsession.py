@@ -24,9 +24,14 @@ TWIPS_PER_PIXEL = 15
 
 def command_line():
     """The end-to-end tests' command line: PATH_TO_VORLANE [SCREENSHOT_DIR]."""
-    program = sys.argv[1] if len(sys.argv) > 1 else "build/dev/vorlane"
-    shots = sys.argv[2] if len(sys.argv) > 2 else None
-    return os.path.abspath(program), shots
+    if len(sys.argv) < 2:
+        sys.exit(f"usage: {sys.argv[0]} PATH_TO_VORLANE [SCREENSHOT_DIR]")
+    return os.path.abspath(sys.argv[1]), screenshot_dir()
+
+
+def screenshot_dir():
+    """Where the tests keep their named screenshots, if the command line says."""
+    return sys.argv[2] if len(sys.argv) > 2 else None
 
 
 # Passed through from the test run: they steer the sanitizers of an
@@ -107,12 +112,24 @@ class XSession:
         self.env = dict(pinned_environment(self.home), DISPLAY=":" + display, QT_QPA_PLATFORM="xcb")
         return self
 
-    def start_game(self, extra_env=None):
+    def start_game(self, extra_env=None, command=None, cwd=None, timeout=30):
+        """Starts the game (or `command`, which starts it) and waits for its
+        window; returns the window's id."""
         env = dict(self.env, **(extra_env or {}))
-        self.game = subprocess.Popen([self.program], env=env)
-        out = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Zarvex$"],
-                       timeout=30)
-        self.window = out.split()[0]
+        command = command or [self.program]
+        self.game = subprocess.Popen(command, env=env, cwd=cwd)
+
+        def shown():
+            if self.game.poll() is not None:
+                raise RuntimeError(f"{' '.join(command)} exited with status "
+                                   f"{self.game.returncode} before its window showed")
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Zarvex$"],
+                                   env=self.env, capture_output=True, text=True).stdout.split()
+            return found[0] if found else None
+
+        self.window = wait_until(shown, timeout, interval=0.05)
+        if self.window is None:
+            raise TimeoutError(f"no window titled Zarvex after {timeout} s")
         self.run(["xdotool", "windowfocus", "--sync", self.window])
         return self.window
 
@@ -328,7 +345,7 @@ class WindowCase(unittest.TestCase):
     session = None
     origin = (0, 0)
     shots = 0
-    shots_dir = command_line()[1]
+    shots_dir = screenshot_dir()
 
     def client(self, name=None):
         shot = self.session.screenshot()

@@ -16,6 +16,10 @@ Usage:
       the Windows version resource and the macOS bundle keys that CMake
       generates: the resource compiles with MinGW's windres and carries the
       name and version, the Info.plist parses and carries them too
+  packaging_test.py deps SOURCE_DIR
+      scripts/install-deps' parts: `run` brings nothing a player does not
+      need, `test` holds every other part, every package is in Debian's
+      archive
 """
 
 import configparser
@@ -29,6 +33,7 @@ import xml.etree.ElementTree as ET
 
 FAILURES = []
 
+
 # Where `cmake --install` and the package put each file, below the prefix /usr.
 def installed_files(app_id):
     return {
@@ -38,6 +43,7 @@ def installed_files(app_id):
         f"usr/share/metainfo/{app_id}.metainfo.xml",
         "usr/share/doc/vorlane/copyright",
     }
+
 
 # What appstreamcli --pedantic may say of the metainfo, and why it stays.
 EXPLAINED_FINDINGS = {
@@ -317,9 +323,35 @@ def platforms(build, app_id, version):
     check(not any("${" in str(v) for v in plist.values()), "Info.plist: every value filled in")
 
 
+# What playing the desktop game never needs: browsers, the WebAssembly and
+# Windows toolchains, Node.js, Wine, and the tools only tests run.
+NOT_FOR_PLAYING = re.compile(r"^(chromium.*|emscripten|node.*|npm|esbuild|wine.*|.*mingw.*"
+                             r"|libgtest-dev|libgmock-dev|libbenchmark-dev|valgrind|xvfb|xdotool"
+                             r"|clang.*|flake8|imagemagick|at-spi2-core)$")
+
+
+def deps(source):
+    script = os.path.join(source, "scripts", "install-deps")
+    parts = {p: set(run([script, "--list", p], check=True).stdout.split())
+             for p in ("run", "web", "windows", "package", "test")}
+    extra = sorted(p for p in parts["run"] if NOT_FOR_PLAYING.match(p))
+    check(parts["run"] and not extra, "install-deps run: only what playing needs", " ".join(extra))
+    for part, packages in parts.items():
+        missing = sorted(packages - parts["test"])
+        check(not missing, f"install-deps test holds the part {part}", " ".join(missing))
+    # apt-cache knows a package from the archive's lists, or from dpkg's
+    # status where it is installed (CI has just installed the test part).
+    shown = run(["apt-cache", "show", "--no-all-versions", *sorted(parts["test"])]).stdout
+    known = set(re.findall(r"^Package: (\S+)$", shown, re.MULTILINE))
+    unknown = sorted(parts["test"] - known)
+    check(not unknown, "install-deps: every package is in Debian's archive", " ".join(unknown))
+    check(run([script, "--list", "nothing"]).returncode == 2, "install-deps: an unknown part fails")
+
+
 def main():
     command, *args = sys.argv[1:]
-    {"validate": validate, "install": install, "deb": deb, "platforms": platforms}[command](*args)
+    {"validate": validate, "install": install, "deb": deb, "platforms": platforms,
+     "deps": deps}[command](*args)
     if FAILURES:
         print(f"\n{len(FAILURES)} check(s) failed")
         sys.exit(1)

@@ -44,7 +44,7 @@ struct ViewedGame {
   Random random{1.0F};
   float timeOfDay = 43200.0F;  // seeds the random source at every load
   Form1 form{scheduler, random, [this] { return timeOfDay; }};
-  qt::View view{form};  // after the form, so that it goes first
+  desktop::View view{form};  // after the form, so that it goes first
 };
 
 // The device pixel of a point in client twips.

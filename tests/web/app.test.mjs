@@ -147,30 +147,47 @@ test('without service workers, with them refused, or with a failed precache, the
   }
 });
 
-test('a missing or broken file is named in one readable message', async () => {
+test('a missing, broken or unreachable file is named truthfully in one readable message, the pad hidden', async () => {
   const font = 'fonts/VorlaneCounters-Bold.woff2';
+  const gone = (file) => (dir) => fs.rmSync(path.join(dir, file));
+  const spoilt = (file) => (dir) => fs.writeFileSync(path.join(dir, file), 'not what it should be');
+  // The network fails on the way to a file: the browser is refused it.
+  const cut = (file) => async (page) => {
+    const session = await page.createCDPSession();
+    await session.send('Network.enable');
+    await session.send('Network.setBlockedURLs', {urls: [`*/${file}`]});
+  };
+  const missing = (what) => new RegExp(`${what} is missing from the site \\(the server answered HTTP 404\\)`);
+  const connection = (what) => new RegExp(`${what} could not be loaded: check the connection and reload the page\\.`);
   const cases = [
-    ['vorlane.wasm missing', (dir) => fs.rmSync(path.join(dir, 'vorlane.wasm')), /The game's code \(vorlane\.wasm\) could not be loaded: check the connection and reload the page\./],
-    ['vorlane.wasm broken', (dir) => fs.writeFileSync(path.join(dir, 'vorlane.wasm'), 'not a module'), /vorlane\.wasm\) came damaged/],
-    ['vorlane.js missing', (dir) => fs.rmSync(path.join(dir, 'vorlane.js')), /The game's code \(vorlane\.js\) could not be loaded/],
-    ['a font broken', (dir) => fs.writeFileSync(path.join(dir, font), 'not a font'), new RegExp(`font of the game \\(${font}\\)`)],
-    ['a font missing', (dir) => fs.rmSync(path.join(dir, font)), new RegExp(`font of the game \\(${font}\\)`)],
+    ['vorlane.wasm missing', gone('vorlane.wasm'), null, missing("The game's code \\(vorlane\\.wasm\\)")],
+    ['vorlane.wasm broken', spoilt('vorlane.wasm'), null, /vorlane\.wasm\) came damaged/],
+    ['vorlane.wasm cut off', null, cut('vorlane.wasm'), connection("The game's code \\(vorlane\\.wasm\\)")],
+    ['vorlane.js missing', gone('vorlane.js'), null, missing("The game's code \\(vorlane\\.js\\)")],
+    ['vorlane.js cut off', null, cut('vorlane.js'), connection("The game's code \\(vorlane\\.js\\)")],
+    ['a font broken', spoilt(font), null, new RegExp(`font of the game \\(${font}\\) came damaged`)],
+    ['a font missing', gone(font), null, missing(`A font of the game \\(${font}\\)`)],
+    ['a font cut off', null, cut(font), connection(`A font of the game \\(${font}\\)`)],
   ];
-  for (const [what, spoil, expected] of cases) {
-    const dir = copySite(shippedSite, spoil);
+  for (const [what, spoil, before, expected] of cases) {
+    const dir = copySite(shippedSite, spoil || (() => {}));
     const server = await serve(dir);
-    const page = await open(ctx.browser, server.url, {viewport: {width: 360, height: 640}});
+    const page = await open(ctx.browser, server.url, {
+      viewport: {width: 360, height: 640, isMobile: true, hasTouch: true}, before});
     const shown = await waitFor(`the message for ${what}`, () => page.evaluate(() => {
       const fault = document.getElementById('fault');
       if (fault.hidden) return null;
       const r = fault.getBoundingClientRect();
+      const onShow = (e) => e.getClientRects().length > 0;
       return {text: fault.textContent, left: r.left, right: r.right, width: r.width,
-              progress: document.getElementById('progress').hidden, shown: document.querySelectorAll('#fault').length};
+              progress: document.getElementById('progress').hidden, shown: document.querySelectorAll('#fault').length,
+              buttons: Array.from(document.querySelectorAll('button')).filter(onShow).length};
     }));
     assert.match(shown.text, expected, what);
     assert.ok(shown.width >= 250, `${what}: the message is ${shown.width} px wide`);
     assert.ok(shown.left >= 0 && shown.right <= 360, `${what}: the message lies within the screen`);
     assert.ok(shown.progress, `${what}: the progress line went`);
+    assert.equal(shown.buttons, 0, `${what}: no pad key or button on show`);
     assert.equal(await page.evaluate(() => document.querySelectorAll('#counters li').length), 0,
                  `${what}: the game did not start`);
     await page.close();
@@ -179,22 +196,32 @@ test('a missing or broken file is named in one readable message', async () => {
   }
 });
 
-test('a slow load shows what is loading, in the window\'s place, until the first frame', async () => {
+test('a slow load on a phone shows what is loading, in the window\'s place, until the first frame', async () => {
   // An origin of its own, which no service worker has yet.
   const server = await serve(shippedSite);
   const page = await ctx.browser.newPage();
-  await page.setViewport({width: 640, height: 560});
-  // Everything the page shows before the first frame, as it changes.
+  await page.setViewport({width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  // Every line the page shows before the first frame as it changes, the
+  // window's box in every frame drawn meanwhile, and the layout's shifts.
   await page.evaluateOnNewDocument(() => {
     window.__seen = [];
-    const look = () => {
+    window.__boxes = [];
+    window.__shift = 0;
+    const loading = () => !document.querySelector('#counters li');
+    new MutationObserver(() => {
       const progress = document.getElementById('progress');
-      const root = document.getElementById('window');
-      if (!progress || !root || document.querySelector('#counters li')) return;
-      const r = root.getBoundingClientRect();
-      window.__seen.push({text: progress.hidden ? null : progress.textContent, box: [r.width, r.height]});
+      if (progress && loading()) window.__seen.push(progress.hidden ? null : progress.textContent);
+    }).observe(document, {childList: true, subtree: true, characterData: true});
+    const look = () => {
+      if (!loading()) return;
+      const r = document.getElementById('window').getBoundingClientRect();
+      window.__boxes.push([r.x, r.y, r.width, r.height].join());
+      requestAnimationFrame(look);
     };
-    new MutationObserver(look).observe(document, {childList: true, subtree: true, characterData: true});
+    requestAnimationFrame(look);
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.__shift += e.value;
+    }).observe({type: 'layout-shift', buffered: true});
   });
   const session = await page.createCDPSession();
   await session.send('Network.enable');
@@ -202,20 +229,30 @@ test('a slow load shows what is loading, in the window\'s place, until the first
                      {offline: false, latency: 100, downloadThroughput: 20 * 1024, uploadThroughput: 20 * 1024});
   await page.goto(server.url);
   await started(page);
-  const seen = await page.evaluate(() => window.__seen);
+  const {seen, boxes} = await page.evaluate(() => ({seen: window.__seen, boxes: window.__boxes}));
   const game = await page.evaluate(() => {
     const r = document.getElementById('window').getBoundingClientRect();
-    return [r.width, r.height];
+    return [r.x, r.y, r.width, r.height];
   });
-  const texts = seen.map((s) => s.text).filter(Boolean);
+  const texts = seen.filter(Boolean);
   assert.ok(texts.every((t) => /^Loading the game(: its code \d+( of \d+)? KiB, its fonts \d of 4)?$/.test(t)),
             `every line says what is loading: ${texts.join(' | ')}`);
   const code = texts.map((t) => /its code (\d+) of (\d+) KiB/.exec(t)).filter(Boolean);
   assert.ok(code.length >= 3, `the progress line counted the code as it came: ${texts.join(' | ')}`);
   assert.ok(Number(code.at(-1)[1]) > Number(code[0][1]), 'the count grew');
   assert.equal(code.at(-1)[1], code.at(-1)[2], 'all the code came');
-  assert.ok(seen.length > 0 && seen.every((s) => s.box[0] === game[0] && s.box[1] === game[1]),
-            `the window's place before the first frame is the size the game takes (${game})`);
+  assert.ok(boxes.length > 0 && boxes.every((b) => b === game.join()),
+            `the window's place before the first frame is the box the game takes (${game}): ` +
+            `${[...new Set(boxes)].join(' | ')}`);
+  // The curtain (the window's two panels) opens with no shift of the layout.
+  await waitFor('the curtain to open', () => page.evaluate(() => {
+    const w = document.getElementById('window').getBoundingClientRect();
+    const halves = Array.from(document.querySelectorAll('#window > .panel'), (p) => p.getBoundingClientRect());
+    return halves.length === 2 &&
+        halves.every((r) => r.width === 0 || r.bottom <= w.top || r.top >= w.bottom || r.right <= w.left || r.left >= w.right);
+  }));
+  const shift = await page.evaluate(() => window.__shift);
+  assert.ok(shift <= 0.01, `layout shift ${shift}`);
   assert.ok(await page.evaluate(() => document.getElementById('progress').hidden), 'the line went');
   await session.send('Network.emulateNetworkConditions',
                      {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
@@ -274,15 +311,9 @@ test('every caption\'s glyphs are in the cut fonts', async () => {
   });
   await page.goto(ctx.server.url);
   await started(page);
-  const {drawn, files} = await page.evaluate(() => {
-    const families = new Map();
-    for (const sheet of document.styleSheets) {
-      for (const rule of sheet.cssRules) {
-        if (!(rule instanceof CSSFontFaceRule)) continue;
-        families.set(rule.style.getPropertyValue('font-family').replace(/"/g, ''),
-                     /url\("?([^")]+)/.exec(rule.style.getPropertyValue('src'))[1]);
-      }
-    }
+  const {drawn, files} = await page.evaluate(async () => {
+    // The page's own reading of its @font-face rules.
+    const families = (await import('./boot.js')).fontFiles();
     const texts = window.__drawn.map(([font, text]) => [font, text]);
     for (const b of document.querySelectorAll('#window button')) texts.push([getComputedStyle(b).font, b.textContent]);
     return {drawn: texts, files: Object.fromEntries(families)};

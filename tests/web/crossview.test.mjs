@@ -11,7 +11,7 @@ import {test} from 'node:test';
 import {PNG} from 'pngjs';
 import {BLACK, near, open, pixel, screenshotDir, serveAndLaunch, shot, started, summary, testSite} from './harness.mjs';
 
-const qtRenderer = process.env.VORLANE_QT_SCENE;
+const qtRenderer = process.env.VORLANE_DESKTOP_SCENE;
 const seed = '1234.5';
 // Clock steps (aN: N ms) and keys (kN: virtual-key code N).
 const scenes = {

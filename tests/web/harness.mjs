@@ -7,6 +7,7 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import {createRequire} from 'node:module';
 import {after, before} from 'node:test';
 import {PNG} from 'pngjs';
 import puppeteer from 'puppeteer-core';
@@ -126,12 +127,14 @@ export function serveAndLaunch(site) {
   return ctx;
 }
 
-export async function open(browser, url, {viewport = {width: 640, height: 560}} = {}) {
+// `before(page)`, when given, runs before the page is loaded.
+export async function open(browser, url, {viewport = {width: 640, height: 560}, before} = {}) {
   const page = await browser.newPage();
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
   await page.setViewport(viewport);
   await page.evaluateOnNewDocument(countPending);
+  if (before) await before(page);
   await page.goto(url);
   return page;
 }
@@ -280,3 +283,12 @@ export const windowBox = (page) => page.evaluate(() => {
   const r = document.getElementById('window').getBoundingClientRect();
   return {x: r.x, y: r.y, width: r.width, height: r.height};
 });
+
+// axe-core's audit of the page as it is now (pinned by package-lock.json):
+// its violations, each as "rule: the elements it found".
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+export async function accessibilityViolations(page) {
+  if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.addScriptTag({path: axeSource});
+  const violations = await page.evaluate(async () => (await window.axe.run(document)).violations);
+  return violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+}

@@ -15,8 +15,8 @@ test('the page is the window: caption, fonts, focus, counters, and nothing store
   await started(page);
   assert.equal(await page.title(), 'Zarvex');
   const faces = await page.evaluate(() => Array.from(document.fonts, (f) => `${f.family} ${f.status}`));
-  assert.deepEqual(faces.sort(), ['DejaVu Sans loaded', 'EB Garamond loaded',
-                                  'Liberation Serif loaded', 'Z003 loaded']);
+  assert.deepEqual(faces.sort(), ['Vorlane Counters loaded', 'Vorlane Game Over loaded',
+                                  'Vorlane Hand loaded', 'Vorlane Pause loaded']);
   assert.deepEqual(await page.evaluate(() => {
     const r = document.getElementById('window').getBoundingClientRect();
     return [r.width, r.height];

@@ -5,7 +5,7 @@
 // three cells wide and two high.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
-import {YELLOW, counters, near, open, pending, pieceBox, pixel, serveAndLaunch, shot, shownButton,
+import {YELLOW, accessibilityViolations, counters, near, open, pending, pieceBox, pixel, serveAndLaunch, shot, shownButton,
         started, testSite, waitFor, wallsShown, windowBox} from './harness.mjs';
 
 const ctx = serveAndLaunch(testSite);
@@ -43,6 +43,7 @@ test('a game: the board, moves and turns, pause, game over and restart', async (
   // The first piece, fully in the well and past the intro's pieces.
   const first = await untilBox(page, 'the first piece in the well',
                                (b) => b.width === 3 && b.height === 2 && b.top < 9);
+  assert.deepEqual(await accessibilityViolations(page), [], 'axe-core in play');
 
   await page.keyboard.press('ArrowLeft');
   await untilBox(page, 'the piece one column left', (b) => b.left === first.left - 1);
@@ -66,6 +67,7 @@ test('a game: the board, moves and turns, pause, game over and restart', async (
                 async () => { const p = await pending(page); return p.timers === 0 && p.frames === 0 && p.intervals === 0; });
   await page.keyboard.press('ArrowLeft');
   assert.deepEqual((await shot(page)).data, frozen.data, 'a key while paused changes nothing on show');
+  assert.deepEqual(await accessibilityViolations(page), [], 'axe-core while paused');
   const pausedAt = pieceBox(frozen);
 
   // A click on the button resumes; the keyboard stays with the game.

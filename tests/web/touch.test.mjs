@@ -6,7 +6,7 @@
 // of touches and turns of the phone leaves the game whole.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
-import {BLUE, RED, YELLOW, counters, near, open, pending, serveAndLaunch, shownButton, started, summary,
+import {BLUE, RED, YELLOW, accessibilityViolations, counters, near, open, pending, serveAndLaunch, shownButton, started, summary,
         testSite, waitFor} from './harness.mjs';
 import {PNG} from 'pngjs';
 
@@ -14,11 +14,15 @@ const ctx = serveAndLaunch(testSite);
 
 const phone = {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true};
 const screens = {
+  'phone 320 x 568': {width: 320, height: 568, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
+  'phone on its side, 568 x 320': {width: 568, height: 320, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
   'phone 360 x 640': {width: 360, height: 640, deviceScaleFactor: 3, isMobile: true, hasTouch: true},
+  'phone on its side, 640 x 360': {width: 640, height: 360, deviceScaleFactor: 3, isMobile: true, hasTouch: true},
   'phone 390 x 844': phone,
   'phone on its side, 844 x 390': {width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true},
   'tablet 768 x 1024': {width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
   'desktop window 300 x 240': {width: 300, height: 240, deviceScaleFactor: 1},
+  'desktop window 2560 x 1440': {width: 2560, height: 1440, deviceScaleFactor: 1},
 };
 
 // The visible rectangles of the window in design pixels, from the game itself.
@@ -53,6 +57,18 @@ const untilPiece = (page, what, check) => waitFor(what, async () => {
   const p = await piece(page);
   return p && check(p) ? p : null;
 });
+
+// The falling piece now, and how many rows it fell in the next five ticks.
+async function fiveTicks(page) {
+  const ticks = () => page.evaluate(() => window.vorlaneTest._vorlane_test_ticks());
+  const t0 = await ticks();
+  const start = await piece(page);
+  const end = await waitFor('five ticks', async () => {
+    const [t, p] = await Promise.all([ticks(), piece(page)]);
+    return t >= t0 + 5 ? p : null;
+  });
+  return {start, fell: end.row - start.row};
+}
 
 // Where the window is, its scale, and the scroll and zoom of the page.
 const geometry = (page) => page.evaluate(() => {
@@ -177,7 +193,10 @@ test('the whole window on every screen, sharp, the pad beside it and never over 
     });
     if (!viewport.hasTouch) {
       assert.equal(pad, null, `${what}: no pad without touch`);
-      assert.ok(g.scale < 1, `${what}: scaled down to fit`);
+      // Room for twice the design or more: whole steps; less: down to fit.
+      const room = Math.min(g.innerWidth / 421, g.innerHeight / 433);
+      if (room >= 2) assert.equal(g.scale, Math.floor(room), `${what}: grown by whole steps`);
+      else assert.ok(g.scale < 1, `${what}: scaled down to fit`);
     } else {
       assert.deepEqual(pad.map((b) => b.label).sort(),
                        ['Down', 'Left', 'Pause', 'Right', 'Turn anticlockwise', 'Turn clockwise']);
@@ -231,6 +250,20 @@ test('fingers on the well: drags shift by cells, taps turn once, a drag down dro
   await untilPiece(page, 'three columns right', (p) => p.column === first.column + 3);
   await drag(session, from, {x: from.x - 3.5 * cell, y: from.y + 0.3 * cell});
   await untilPiece(page, 'three columns back', (p) => p.column === first.column);
+  // A second finger that taps during a drag costs it nothing.
+  await touches(session, 'touchStart', [{x: from.x, y: from.y, id: 1}]);
+  await touches(session, 'touchMove', [{x: from.x + 1.5 * cell, y: from.y, id: 1}]);
+  const second = wellPoint(g, 2, 16);
+  await touches(session, 'touchStart', [{x: from.x + 1.5 * cell, y: from.y, id: 1}, {...second, id: 2}]);
+  await touches(session, 'touchMove', [{x: from.x + 2.5 * cell, y: from.y, id: 1}]);  // the second lifts
+  await touches(session, 'touchMove', [{x: from.x + 3.5 * cell, y: from.y, id: 1}]);
+  await touches(session, 'touchEnd', []);
+  await untilPiece(page, 'three columns right with a second finger', (p) => p.column === first.column + 3);
+  // A drag as far down as sideways is read as sideways: no drop.
+  await drag(session, from, {x: from.x - 3.5 * cell, y: from.y + 3.5 * cell});
+  await untilPiece(page, 'three columns back on a slant', (p) => p.column === first.column);
+  const slant = await fiveTicks(page);
+  assert.ok(slant.fell >= 0 && slant.fell < 1, `not dropped: fell ${slant.fell} rows in five ticks`);
   // A drag against the wall moves as far as the wall, and back by as many
   // columns as the finger comes back.
   await touches(session, 'touchStart', [{x: from.x, y: from.y, id: 1}]);
@@ -249,14 +282,19 @@ test('fingers on the well: drags shift by cells, taps turn once, a drag down dro
   // a row a tick from then on (without it, a tenth of a row).
   await drag(session, wellPoint(g, 5, 15), wellPoint(g, 5, 5));
   await drag(session, wellPoint(g, 5, 5), wellPoint(g, 5, 7));
-  const fall = await page.evaluate(() => window.vorlaneTest._vorlane_test_ticks());
-  const start = await piece(page);
-  const fallen = await waitFor('five ticks', async () => {
-    const [t, p] = await Promise.all([page.evaluate(() => window.vorlaneTest._vorlane_test_ticks()), piece(page)]);
-    return t >= fall + 5 ? p : null;
-  });
-  assert.ok(fallen.row - start.row >= 3, `fell ${fallen.row - start.row} rows in five ticks`);
+  const {start, fell} = await fiveTicks(page);
+  assert.ok(fell >= 3, `fell ${fell} rows in five ticks`);
   assert.equal(start.shape, first.shape, 'the upward drag did not turn it');
+  // A pinch on the background, off the window and the pad (its bottom
+  // line), zooms nothing.
+  const y = g.innerHeight - 2;
+  const fingers = (spread) => [{x: g.innerWidth / 2 - spread, y, id: 1}, {x: g.innerWidth / 2 + spread, y, id: 2}];
+  assert.ok(await page.evaluate((points) => points.every((p) => ['MAIN', 'BODY', 'HTML'].includes(
+      document.elementFromPoint(p.x, p.y)?.tagName)), fingers(150)), 'the fingers on the background');
+  await touches(session, 'touchStart', fingers(20));
+  for (let k = 1; k <= 10; k++) await touches(session, 'touchMove', fingers(20 + k * 13));
+  await touches(session, 'touchEnd', []);
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
   const after = await geometry(page);
   assert.deepEqual([after.scroll, after.zoom], [[0, 0], 1], 'the page neither scrolled nor zoomed');
   assert.deepEqual(page.errors, []);
@@ -267,6 +305,7 @@ test('the pad: its keys do what the keys do, Left repeats while held, the window
   const page = await openOn(phone);
   const session = await page.createCDPSession();
   const first = await firstPiece(page);
+  assert.deepEqual(await accessibilityViolations(page), [], 'axe-core in play');
   await tap(session, centre(await padKey(page, 'Right')));
   await untilPiece(page, 'one column right', (p) => p.column === first.column + 1);
   await tap(session, centre(await padKey(page, 'Turn clockwise')));
@@ -290,6 +329,7 @@ test('the pad: its keys do what the keys do, Left repeats while held, the window
     return p.timers === 0 && p.frames === 0 && p.intervals === 0;
   });
   const paused = await piece(page);
+  assert.deepEqual(await accessibilityViolations(page), [], 'axe-core while paused');
   await tap(session, await buttonInReach(page, 'Pause'));
   await waitFor('the Pause button to go', async () => !(await shownButton(page, 'Pause')));
   await untilPiece(page, 'falling again', (p) => p.row > paused.row);

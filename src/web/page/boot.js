@@ -5,16 +5,18 @@
 // and changes of scale to it. A file that cannot be loaded, or a fault
 // anywhere, stops the game and says so on the page. Once the game runs,
 // a service worker (sw.js) is offered the site, for play without the network.
+/* global createVorlane -- the game's module factory, which vorlane.js defines */
+import {faces} from './faces.js';
 import {listenToKeys} from './input.js';
-import {arrange, layout, snap} from './layout.js';
+import {arrange, layout, showPad, snap} from './layout.js';
 import {listenToFingers, makePad} from './touch.js';
 
 const root = document.getElementById('window');
 let game = null;
 let stopped = false;
 
-// What the bridge calls (see bridge.js): filled in once the game runs.
-const page = {wake() {}, click() {}, timer: 0, scale: 1};
+// What the bridge calls and reads (see bridge.js): filled in once the game runs.
+const page = {wake() {}, click() {}, timer: 0, layout, faces};
 
 // A file of the site that did not come, or came broken: its message names it.
 class LoadFault extends Error {}
@@ -30,6 +32,9 @@ function stop(reason) {
   document.getElementById('progress').hidden = true;
   const fault = document.getElementById('fault');
   if (reason instanceof LoadFault) {
+    // Nothing to press in a game that did not come.
+    pad.element.hidden = true;
+    for (const button of root.querySelectorAll('button')) button.hidden = true;
     fault.textContent = reason.message;
   } else {
     // A C++ exception reaches here as a bare number: say what it is.
@@ -62,10 +67,7 @@ const rescale = guarded(() => game._vorlane_rescale());
 const pad = makePad(guarded((vk) => game._vorlane_key(vk, 0)));
 let query = null;
 function relayout() {
-  if (arrange(pad.element)) {
-    page.scale = layout.scale;
-    rescale();  // once the game runs
-  }
+  if (arrange()) rescale();  // once the game runs
   snap();
   watchRatio();
 }
@@ -77,13 +79,10 @@ function watchRatio() {
   query.addEventListener('change', relayout);
 }
 
-// The pad shows on a device whose main pointer is a finger, or from the
-// first touch on.
-function showPad() {
-  if (layout.touch) return;
-  layout.touch = true;
-  pad.show();
-  relayout();
+// The pad shows on a device whose main pointer is a finger (layout.js
+// showed it at once), or from the first touch on.
+function touched() {
+  if (!stopped && showPad()) relayout();
 }
 
 // What has come of the game's code and its fonts, on the page until the
@@ -97,11 +96,27 @@ function showProgress() {
       `Loading the game: its code ${code}, its fonts ${loading.fonts} of ${loading.fontsTotal}`;
 }
 
+// Why a file did not come: the server answered without it (the site lacks
+// it), or no answer came (the connection).
 const unreachable = (what) => new LoadFault(
     `${what} could not be loaded: check the connection and reload the page.`);
+const missing = (what, status) => new LoadFault(
+    `${what} is missing from the site (the server answered HTTP ${status}): the game cannot ` +
+    'start until the site is mended.');
 const damaged = (what) => new LoadFault(
     `${what} came damaged and cannot run: reload the page; if this keeps happening, ` +
     'the site itself is broken.');
+// A file that a script or a font rule could not load, which does not say
+// why: asked of the server again.
+async function notLoaded(file, what) {
+  let response;
+  try {
+    response = await fetch(file, {method: 'HEAD', cache: 'no-store'});
+  } catch {
+    return unreachable(what);
+  }
+  return response.ok ? damaged(what) : missing(what, response.status);
+}
 
 // The game's WebAssembly, compiled as it comes, and counted, so that the
 // page can say how much has come. The length is known when the server sent
@@ -115,7 +130,7 @@ async function fetchCode(file) {
   } catch {
     throw unreachable(what);
   }
-  if (!response.ok) throw unreachable(what);
+  if (!response.ok) throw missing(what, response.status);
   const length = Number(response.headers.get('Content-Length'));
   if (!response.headers.get('Content-Encoding') && length > 0) loading.codeTotal = length;
   let body = response.body;
@@ -148,17 +163,18 @@ function addScript(file) {
   return new Promise((resolve, reject) => {
     const script = document.createElement('script');
     script.src = file;
+    const what = `The game's code (${file})`;
     script.onload = () => {
       if (typeof createVorlane === 'function') resolve();
-      else reject(damaged(`The game's code (${file})`));
+      else reject(damaged(what));
     };
-    script.onerror = () => reject(unreachable(`The game's code (${file})`));
+    script.onerror = () => notLoaded(file, what).then(reject);
     document.body.appendChild(script);
   });
 }
 
-// Every face of the page's @font-face rules, each named by its file.
-function loadFonts() {
+// The file of each family of the page's @font-face rules.
+export function fontFiles() {
   const files = new Map();
   for (const sheet of document.styleSheets) {
     for (const rule of sheet.cssRules) {
@@ -168,15 +184,22 @@ function loadFonts() {
       if (file) files.set(family, file[1]);
     }
   }
+  return files;
+}
+
+// Every face of the page's @font-face rules, each named by its file.
+function loadFonts() {
+  const files = fontFiles();
   const faces = [...document.fonts];
   loading.fontsTotal = faces.length;
   return Promise.all(faces.map((face) => face.load().then(() => {
     loading.fonts++;
     showProgress();
-  }, () => {
+  }, async () => {
     const family = face.family.replace(/["']/g, '');
-    throw new LoadFault(`A font of the game (${files.get(family) || family}) could not be loaded ` +
-                        'or is damaged: check the connection and reload the page.');
+    const file = files.get(family);
+    const what = `A font of the game (${file || family})`;
+    throw file ? await notLoaded(file, what) : damaged(what);
   })));
 }
 
@@ -196,12 +219,11 @@ function offerToServiceWorker() {
 function start() {
   listenToKeys(guarded((vk, shift) => game._vorlane_key(vk, shift)));
   listenToFingers(guarded((...touch) => game._vorlane_touch(...touch)));
-  root.after(pad.element);
   window.addEventListener('resize', relayout);
   if (window.visualViewport) window.visualViewport.addEventListener('resize', relayout);
   const coarse = matchMedia('(pointer: coarse)');
-  coarse.addEventListener('change', () => { if (coarse.matches) showPad(); });
-  document.addEventListener('touchstart', showPad, {capture: true, passive: true});
+  coarse.addEventListener('change', () => { if (coarse.matches) touched(); });
+  document.addEventListener('touchstart', touched, {capture: true, passive: true});
   // Time away pauses a game under way, as P does; the game decides whether
   // one is. A held pad key is let go.
   document.addEventListener('visibilitychange', () => {
@@ -212,10 +234,9 @@ function start() {
   window.addEventListener('error', (e) => { if (game) stop(e.error || e.message); });
   window.addEventListener('unhandledrejection', (e) => stop(e.reason));
 
-  // The pad and the scale are settled while the files come, so that the
-  // first frame is drawn at once, at its size.
-  if (coarse.matches) showPad();
-  else relayout();
+  // The pad and the scale are settled (layout.js) while the files come, so
+  // that the first frame is drawn at once, at its size.
+  watchRatio();
 
   const wasm = 'vorlane.wasm';
   const fontsReady = loadFonts();
@@ -240,9 +261,12 @@ function start() {
     });
     document.getElementById('progress').hidden = true;
     guarded(() => game.callMain([]))();
-    relayout();
     root.focus({preventScroll: true});
-    if (!stopped) offerToServiceWorker();
+    // The rest in a task of its own: the first frame's is long on a slow phone.
+    setTimeout(() => {
+      relayout();
+      if (!stopped) offerToServiceWorker();
+    });
   }, stop);
 }
 

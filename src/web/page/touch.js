@@ -3,9 +3,9 @@
 // touches in twips, where the gesture recogniser (C++) turns them into the
 // keys a keyboard would press; the pad's buttons press those keys
 // themselves. Either way the keys take the keyboard's path into the game.
+import {twipsPerPixel, vk} from './keycodes.js';
 import {layout} from './layout.js';
 
-const twipsPerPixel = 15;
 const root = document.getElementById('window');
 
 // Touches on the window's surface and panels (not its push buttons, which
@@ -29,34 +29,19 @@ export function listenToFingers(touch) {
   root.addEventListener('contextmenu', (e) => e.preventDefault());
 }
 
-// The pad's keys: glyph, name for screen readers, virtual-key code, whether
-// it repeats while held, and the group it sits in.
-const keys = [
-  {glyph: '\u25C0', label: 'Left', vk: 37, repeats: true, group: 'moves', area: 'left'},
-  {glyph: '\u25BC', label: 'Down', vk: 40, repeats: false, group: 'moves', area: 'down'},
-  {glyph: '\u25B6', label: 'Right', vk: 39, repeats: true, group: 'moves', area: 'right'},
-  {glyph: '\u21BA', label: 'Turn anticlockwise', vk: 83, repeats: false, group: 'turns', area: 'acw'},
-  {glyph: '\u21BB', label: 'Turn clockwise', vk: 65, repeats: false, group: 'turns', area: 'cw'},
-  {glyph: 'P', label: 'Pause', vk: 80, repeats: false, group: 'turns', area: 'pause'},
-];
+// The pad's keys, by their area in the pad's grid (index.html's buttons
+// carry it): the key each presses, and whether it repeats while held.
+const keys = {
+  left: {vk: vk.Left, repeats: true}, down: {vk: vk.Down}, right: {vk: vk.Right, repeats: true},
+  acw: {vk: vk.S}, cw: {vk: vk.A}, pause: {vk: vk.P},
+};
 // As a keyboard repeats a held key.
 const firstRepeatMs = 170, repeatMs = 50;
 
-// Makes the pad (hidden until `show()`), whose buttons call `key(vk)`.
-// Returns {element, show, release}: release() lets go of a held key.
+// Makes the page's pad (index.html; hidden until the layout shows it)
+// call `key(vk)`. Returns {element, release}: release() lets go of a held key.
 export function makePad(key) {
-  const pad = document.createElement('div');
-  pad.id = 'pad';
-  pad.setAttribute('role', 'group');
-  pad.setAttribute('aria-label', 'Touch controls');
-  pad.hidden = true;
-  const groups = {};
-  for (const name of ['moves', 'turns']) {
-    groups[name] = document.createElement('div');
-    groups[name].className = `pad-group pad-${name}`;
-    pad.appendChild(groups[name]);
-  }
-
+  const pad = document.getElementById('pad');
   let held = null;  // {button, timer}
   const release = () => {
     if (!held) return;
@@ -65,19 +50,8 @@ export function makePad(key) {
     held = null;
   };
 
-  for (const k of keys) {
-    const button = document.createElement('button');
-    button.type = 'button';
-    button.className = 'pad-key';
-    button.style.setProperty('--area', k.area);
-    button.dataset.vk = String(k.vk);
-    button.setAttribute('aria-label', k.label);
-    // Pad keys stay out of the keyboard's way: the keys themselves do the same.
-    button.tabIndex = -1;
-    const glyph = document.createElement('span');
-    glyph.setAttribute('aria-hidden', 'true');
-    glyph.textContent = k.glyph;
-    button.appendChild(glyph);
+  for (const button of pad.querySelectorAll('.pad-key')) {
+    const k = keys[button.dataset.area];
     let pressedAt = -Infinity;
     button.addEventListener('pointerdown', (e) => {
       // The focus stays with the game, and no text is selected.
@@ -106,7 +80,6 @@ export function makePad(key) {
       key(k.vk);
     });
     button.addEventListener('contextmenu', (e) => e.preventDefault());
-    groups[k.group].appendChild(button);
   }
-  return {element: pad, show() { pad.hidden = false; }, release};
+  return {element: pad, release};
 }

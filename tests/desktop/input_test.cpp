@@ -116,7 +116,7 @@ TEST(Input, GameOverButtonRestartsTheGame) {
   ASSERT_FALSE(over.isNull());
   EXPECT_TRUE(over->isVisible());
   // Centred in the window, in its design size.
-  EXPECT_EQ(over->geometry(), qt::View::pixelRect(g.form.Command1().bounds()));
+  EXPECT_EQ(over->geometry(), desktop::View::pixelRect(g.form.Command1().bounds()));
   EXPECT_NEAR(over->geometry().center().x(), g.view.width() / 2, 1);
   EXPECT_NEAR(over->geometry().center().y(), g.view.height() / 2, 1);
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The scheduler on real time.
+#include "desktop/driver.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -7,10 +9,9 @@
 #include <chrono>
 #include <thread>
 
-#include "desktop/driver.h"
 #include "platform/scheduler.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 namespace {
 
 // Runs the event loop until a timer of its own on another scheduler has
@@ -80,4 +81,4 @@ TEST(Driver, StopsListeningWhenDestroyed) {
 }
 
 }  // namespace
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

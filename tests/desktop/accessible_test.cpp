@@ -77,7 +77,7 @@ TEST(Accessible, LabelsLieWhereTheyAreDrawn) {
   QAccessibleInterface* window = windowOf(g);
   QAccessibleInterface* rows = childNamed(window, QStringLiteral("Rows:000"));
   ASSERT_NE(rows, nullptr);
-  const QRect local = qt::View::pixelRect(g.form.rowslabel().bounds());
+  const QRect local = desktop::View::pixelRect(g.form.rowslabel().bounds());
   EXPECT_EQ(rows->rect(), QRect(g.view.mapToGlobal(local.topLeft()), local.size()));
   EXPECT_FALSE(rows->state().invisible);
   const QPoint centre = rows->rect().center();

@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <utility>
 
-#include "desktop/keys.h"
+#include "desktop/key_events.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 namespace {
 
 TEST(Keys, NamedKeysMapToTheirVirtualKeyCodes) {
@@ -95,4 +95,4 @@ TEST(Keys, ShiftStateBits) {
 }
 
 }  // namespace
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

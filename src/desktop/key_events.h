@@ -10,7 +10,7 @@
 
 #include "platform/keys.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 // The virtual-key code of a Qt key, or nothing for a key the game's keyboard
 // does not have. Letters map by key whatever the shift and caps state. A
@@ -22,4 +22,4 @@ std::optional<std::uint16_t> virtualKey(int qtKey, std::uint32_t nativeScanCode 
 // The shift state of a key-down event for the modifiers held.
 int shiftState(Qt::KeyboardModifiers modifiers);
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

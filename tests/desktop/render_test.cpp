@@ -135,7 +135,7 @@ TEST(Render, GravityTickRepaintsOnlyThePiece) {
   const auto shown = [&] {
     std::vector<std::pair<const Control*, QRect>> v;
     for (const Control* c : g.form.surface()) {
-      if (c->visible()) v.emplace_back(c, qt::View::pixelRect(c->bounds()));
+      if (c->visible()) v.emplace_back(c, desktop::View::pixelRect(c->bounds()));
     }
     return v;
   };

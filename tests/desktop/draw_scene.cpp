@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Draws one scene of a headless game with the desktop view, for the check
-// that the web view draws the same: vorlane_qt_scene SEED STEPS OUT.png,
+// that the web view draws the same: vorlane_desktop_scene SEED STEPS OUT.png,
 // where STEPS is a space-separated list of aN (advance the clock N ms) and
 // kN (key code N down). Prints the labels' sizes. Runs on Qt's offscreen
 // platform unless told otherwise.
@@ -20,18 +20,18 @@
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fputs("usage: vorlane_qt_scene SEED STEPS OUT.png\n", stderr);
+    std::fputs("usage: vorlane_desktop_scene SEED STEPS OUT.png\n", stderr);
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  vorlane::qt::installFontSubstitutes();
+  vorlane::desktop::installFontSubstitutes();
 
   const float seed = std::strtof(argv[1], nullptr);
   vorlane::Scheduler scheduler;
   vorlane::Random random;
   vorlane::Form1 form(scheduler, random, [seed] { return seed; });
-  vorlane::qt::View view(form);
+  vorlane::desktop::View view(form);
   form.show();
   view.show();
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   }
   QApplication::processEvents();
   if (!view.grab().save(QString::fromLocal8Bit(argv[3]))) {
-    std::fprintf(stderr, "vorlane_qt_scene: cannot write %s\n", argv[3]);
+    std::fprintf(stderr, "vorlane_desktop_scene: cannot write %s\n", argv[3]);
     return 1;
   }
   return 0;

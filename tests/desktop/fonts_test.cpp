@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The design faces on this machine, and captions measured in them.
+#include "desktop/fonts.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
 
-#include "desktop/fonts.h"
 #include "viewed_game.h"
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 namespace {
 
 TEST(Fonts, DesignFacesFindTheirSubstitutes) {
@@ -67,4 +68,4 @@ TEST(Fonts, LabelsSizeThemselvesWithTheView) {
 }
 
 }  // namespace
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop

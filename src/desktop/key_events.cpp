@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "desktop/keys.h"
+#include "desktop/key_events.h"
 
 #include <QChar>
 #include <array>
 #include <string_view>
 
-namespace vorlane::qt {
+namespace vorlane::desktop {
 
 namespace {
 
@@ -116,4 +116,4 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
   return shift;
 }
 
-}  // namespace vorlane::qt
+}  // namespace vorlane::desktop
