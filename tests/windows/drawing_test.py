@@ -98,7 +98,8 @@ class DrawingTest(unittest.TestCase):
         out = subprocess.run([QT_SCENE, seed, steps, qt_file], check=True, capture_output=True,
                              text=True, timeout=60,
                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
-        qt_labels = {label: int(w) for label, w, _ in (l.split() for l in out.strip().splitlines())}
+        qt_labels = {label: int(w) for label, w, _ in
+                     (line.split() for line in out.strip().splitlines())}
         return Picture(qt_file), qt_labels
 
     def test_the_windows_renderer_needs_no_window_system(self):
@@ -155,8 +156,8 @@ class DrawingTest(unittest.TestCase):
 
         # The whole picture in squares of a cell, text left out.
         def in_label(x, y, s):
-            return any(x < l["x"] + l["w"] and l["x"] < x + s and y < l["y"] + l["h"] and
-                       l["y"] < y + s for l in labels)
+            return any(x < lb["x"] + lb["w"] and lb["x"] < x + s and y < lb["y"] + lb["h"] and
+                       lb["y"] < y + s for lb in labels)
         step, squares = 10, 0
         for y in range(0, win.height - step + 1, step):
             for x in range(0, win.width - step + 1, step):

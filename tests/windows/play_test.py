@@ -182,6 +182,7 @@ class PlayTest(WindowCase):
                 self.session.key(*rng.choices(keys, k=5), delay_ms=5)
         self.assertTrue(self.session.alive(), "the program is still running")
         self.client("after-storm")
+
         # Whatever state it was left in, the keyboard brings it back to play.
         def playing():
             c = self.client()
