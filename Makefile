@@ -89,7 +89,9 @@ bench: deps-test
 	  tick_instructions bench_paint bare_window yardstick
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web --target vorlane_web_worker
-	python3 bench/run.py build/dev $(BENCH_FLAGS)
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target vorlane_measured bare_window
+	python3 bench/run.py build/dev build/windows $(BENCH_FLAGS)
 
 # A minute of fuzzing the event handlers; any crash, hang or broken
 # invariant fails the run. New inputs land in build/fuzz/corpus. Longer:

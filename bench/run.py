@@ -3,7 +3,7 @@
 """Runs every benchmark of the game and prints one table: figure, budget,
 measured, pass. `make bench` builds the programs and calls this.
 
-Usage: bench/run.py BUILD_DIR [--quick] [--write-docs]
+Usage: bench/run.py BUILD_DIR [WINDOWS_BUILD_DIR] [--quick] [--write-docs]
   --write-docs puts the table at the top of docs/performance.md when every
   budget is met.
 
@@ -17,7 +17,10 @@ What it runs (docs/performance.md explains each figure):
     instructions under callgrind (the gate) and in time;
   - under a private Xvfb: start-up to the first frame against bare_window,
     the resident memory of both, and a scripted game (play, pause, game
-    over) for processor time, wake-ups and the gravity timer's period.
+    over) for processor time, wake-ups and the gravity timer's period;
+  - the page in headless Chromium (web_bench.mjs);
+  - the Windows program under Wine against a bare Win32 window
+    (windows_bench.py).
 
 Exits 1 when a budget is not met, 2 when a measurement could not be made.
 """
@@ -37,6 +40,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 from xsession import GAME_OVER, PAUSE, Client, XSession, centre, wait_until  # noqa: E402
+import windows_bench  # noqa: E402  (the Windows program under Wine)
 
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 
@@ -591,6 +595,8 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     quick = "--quick" in sys.argv
     build = os.path.abspath(args[0] if args else os.path.join(HERE, "..", "build", "dev"))
+    windows_build = os.path.abspath(args[1] if len(args) > 1 else
+                                    os.path.join(HERE, "..", "build", "windows"))
     game = os.path.join(build, "bench", "vorlane_measured")
     bare = os.path.join(build, "bench", "bare_window")
     yardstick = os.path.join(build, "bench", "yardstick")
@@ -608,6 +614,7 @@ def main():
             startup(table, game, bare, dict(x.env, **env), quick)
         session(table, game, yardstick, bare, env, quick)
         web(table, quick)
+        windows_bench.windows(table, windows_build)
     except (RuntimeError, subprocess.SubprocessError, OSError) as e:
         print(f"bench: {e}", file=sys.stderr)
         table.print()
