@@ -337,30 +337,11 @@ void View::releaseFocus(QWidget* widget) {
 }
 
 bool View::focusNextPrevChild(bool next) {
-  std::vector<const Entry*> order;
-  for (const Entry& e : widgets_) {
-    if (e.model->kind() == ControlKind::PushButton && !e.widget->isHidden() &&
-        e.widget->isEnabled() && (e.widget->focusPolicy() & Qt::TabFocus) != 0) {
-      order.push_back(&e);
-    }
-  }
-  if (order.empty()) return false;
-  const auto tabIndex = [](const Entry* e) {
-    return static_cast<const PushButton*>(e->model)->tabIndex();
-  };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](const Entry* a, const Entry* b) { return tabIndex(a) < tabIndex(b); });
-  // From the view, Tab goes to the first button and Shift+Tab to the last;
-  // from a button, to its neighbour, round and round.
-  const auto n = static_cast<std::ptrdiff_t>(order.size());
-  QWidget* current = focusWidget();
-  const std::ptrdiff_t at = std::find_if(order.begin(), order.end(),
-                                         [&](const Entry* e) { return e->widget == current; }) -
-                            order.begin();
-  std::ptrdiff_t target = next ? 0 : n - 1;
-  if (at < n) target = (at + (next ? 1 : n - 1)) % n;
-  order[static_cast<std::size_t>(target)]->widget->setFocus(next ? Qt::TabFocusReason
-                                                                 : Qt::BacktabFocusReason);
+  const Entry* target = widgets_.nextInTabOrder(focusWidget(), next, [](QWidget* w) {
+    return !w->isHidden() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) != 0;
+  });
+  if (target == nullptr) return false;
+  target->widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "platform/controls.h"
@@ -97,6 +98,31 @@ class WidgetSync {
   }
   const Entry* find(const Control& model) const {
     return const_cast<WidgetSync*>(this)->find(model);
+  }
+
+  // Where Tab (forward) or Shift+Tab moves the focus from `current` among
+  // the push buttons a key can reach (`reachable(widget)`: shown, enabled),
+  // in the design's tab order: from outside them to the first (or last),
+  // from one to its neighbour, round and round. Null when there is none.
+  template <class Reachable>
+  const Entry* nextInTabOrder(const Widget& current, bool forward, Reachable reachable) const {
+    std::vector<const Entry*> order;
+    for (const Entry& e : entries_) {
+      if (e.model->kind() == ControlKind::PushButton && reachable(e.widget)) order.push_back(&e);
+    }
+    if (order.empty()) return nullptr;
+    const auto tabIndex = [](const Entry* e) {
+      return static_cast<const PushButton*>(e->model)->tabIndex();
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const Entry* a, const Entry* b) { return tabIndex(a) < tabIndex(b); });
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    const std::ptrdiff_t at = std::find_if(order.begin(), order.end(),
+                                           [&](const Entry* e) { return e->widget == current; }) -
+                              order.begin();
+    std::ptrdiff_t target = forward ? 0 : n - 1;
+    if (at < n) target = (at + (forward ? 1 : n - 1)) % n;
+    return order[static_cast<std::size_t>(target)];
   }
 
   // In no particular order; restack() orders the widgets themselves.

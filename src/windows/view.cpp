@@ -288,29 +288,11 @@ View::Entry* View::entryOf(HWND widget) {
 }
 
 bool View::focusNext(bool forward) {
-  std::vector<const Entry*> order;
-  for (const Entry& e : widgets_) {
-    if (e.model->kind() == ControlKind::PushButton && IsWindowVisible(e.widget) != 0 &&
-        IsWindowEnabled(e.widget) != 0) {
-      order.push_back(&e);
-    }
-  }
-  if (order.empty()) return false;
-  const auto tabIndex = [](const Entry* e) {
-    return static_cast<const PushButton*>(e->model)->tabIndex();
-  };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](const Entry* a, const Entry* b) { return tabIndex(a) < tabIndex(b); });
-  // From the window, Tab goes to the first button and Shift+Tab to the
-  // last; from a button, to its neighbour, round and round.
-  const auto n = static_cast<std::ptrdiff_t>(order.size());
-  const HWND current = GetFocus();
-  const std::ptrdiff_t at = std::find_if(order.begin(), order.end(),
-                                         [&](const Entry* e) { return e->widget == current; }) -
-                            order.begin();
-  std::ptrdiff_t target = forward ? 0 : n - 1;
-  if (at < n) target = (at + (forward ? 1 : n - 1)) % n;
-  SetFocus(order[static_cast<std::size_t>(target)]->widget);
+  const Entry* target = widgets_.nextInTabOrder(GetFocus(), forward, [](HWND w) {
+    return IsWindowVisible(w) != 0 && IsWindowEnabled(w) != 0;
+  });
+  if (target == nullptr) return false;
+  SetFocus(target->widget);
   // The focus cue shows, as it does once the keyboard is used in a dialog.
   SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   return true;
