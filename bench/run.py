@@ -547,7 +547,8 @@ def web(table, quick):
               ph["shift"] <= 0.01)
     lh = r["lighthouse"]
     table.add("web Lighthouse 12.2.3 mobile Performance, first visit", ">= 95",
-              f"{lh['performance']} (median of {lh['runs']}: {', '.join(str(v) for v in lh['performances'])}; "
+              f"{lh['performance']} (median of {lh['runs']}: "
+              f"{', '.join(str(v) for v in lh['performances'])}; "
               f"FCP {lh['fcpMs'] / 1000:.2f} s, LCP {lh['lcpMs'] / 1000:.2f} s, TBT {lh['tbtMs']:.0f} ms, "
               f"CLS {lh['cls']:.3f})", lh["performance"] >= 95)
     others = (lh["accessibility"], lh["bestPractices"], lh["seo"])
