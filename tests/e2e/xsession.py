@@ -100,8 +100,11 @@ class XSession:
     def __enter__(self):
         self.home = tempfile.mkdtemp(prefix="vorlane-home-")  # mode 0700, as XDG asks
         read_fd, write_fd = os.pipe()
+        # -noreset: an X server resets when its last client leaves and refuses
+        # connections meanwhile, so a program started right after another
+        # closed could not reach the display.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp",
+            ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp", "-noreset",
              "-screen", "0", f"{self.size[0]}x{self.size[1]}x24", *self.server_args],
             pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)

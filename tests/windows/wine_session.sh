@@ -17,7 +17,7 @@ case "$1" in
     mkdir -p "$WINEPREFIX"
     if [ ! -s "$display_file" ] || ! kill -0 "$(cat "$xvfb_pid" 2>/dev/null)" 2>/dev/null; then
       rm -f "$display_file"
-      setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
+      setsid Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 \
         3>"$display_file" </dev/null >/dev/null 2>&1 &
       echo $! >"$xvfb_pid"
       for _ in $(seq 100); do
