@@ -87,8 +87,10 @@ class Screenshot:
 
 
 class XSession:
-    def __init__(self, program: str, width: int = 800, height: int = 600, server_args=()):
+    def __init__(self, program: str, width: int = 800, height: int = 600, server_args=(),
+                 reset=False):
         self.program = program
+        self.reset = reset  # the server resets when its last client leaves
         self.size = (width, height)
         self.server_args = list(server_args)  # more Xvfb options, e.g. the autorepeat rate
         self.xvfb = None
@@ -104,7 +106,8 @@ class XSession:
         # connections meanwhile, so a program started right after another
         # closed could not reach the display.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp", "-noreset",
+            ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp",
+             *([] if self.reset else ["-noreset"]),
              "-screen", "0", f"{self.size[0]}x{self.size[1]}x24", *self.server_args],
             pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)
