@@ -132,10 +132,6 @@ mergeInto(LibraryManager.library, {
       canvas.style.width = cssWidth + 'px';
       canvas.style.height = cssHeight + 'px';
     },
-    // One tile of a hatch: lines one device pixel wide, eight CSS pixels
-    // apart, so that tiles continue each other from the canvas origin. A
-    // line x + y = c covers the pixels whose centres it passes through,
-    // those with x + y = c - 1, as the desktop's aliased lines do.
     // A font's ascent, ascent plus descent, and leading (the line gap: a
     // normal line's height less the other two), measured once.
     lineMetrics: function(font) {
@@ -158,6 +154,10 @@ mergeInto(LibraryManager.library, {
       VL.metrics[font] = m;
       return m;
     },
+    // One tile of a hatch: lines one device pixel wide, eight CSS pixels
+    // apart, so that tiles continue each other from the canvas origin. A
+    // line x + y = c covers the pixels whose centres it passes through,
+    // those with x + y = c - 1, as the desktop's aliased lines do.
     pattern: function(ctx, style) {
       let p = VL.patterns[style];
       if (p) return p;
