@@ -18,7 +18,7 @@ namespace {
 Driver* current = nullptr;
 }  // namespace
 
-Driver::Driver(Scheduler& scheduler) : start_(scheduler.now()), core_(scheduler, *this) {
+Driver::Driver(Scheduler& scheduler) : RealTimeDriver(scheduler) {
   QueryPerformanceFrequency(&frequency_);
   QueryPerformanceCounter(&origin_);
   timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,

@@ -16,20 +16,15 @@ namespace vorlane::windows {
 
 class View;
 
-class Driver final : private WakeupSource {
+class Driver final : public RealTimeDriver {
  public:
   // Throws std::runtime_error when the system lends no timer.
   explicit Driver(Scheduler& scheduler);
-  Driver(const Driver&) = delete;
-  Driver& operator=(const Driver&) = delete;
   ~Driver() override;
 
   // The scheduler's time now: where it stood when the driver started, plus
   // the performance counter's time since.
   Scheduler::Micros now() const override;
-
-  // Fires every tick that is due by now (input calls this first).
-  void pump() { core_.pump(); }
 
   // Whether the waitable timer serves, rather than the window timer.
   bool highResolution() const { return timer_ != nullptr; }
@@ -49,14 +44,12 @@ class Driver final : private WakeupSource {
   void wake();
   static void CALLBACK timerProc(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
 
-  Scheduler::Micros start_;
   LARGE_INTEGER origin_{};
   LARGE_INTEGER frequency_{};
   HANDLE timer_ = nullptr;    // the high-resolution waitable timer
   UINT_PTR windowTimer_ = 0;  // the fallback's SetTimer id, while set
   bool armed_ = false;
   std::uint64_t wakeups_ = 0;
-  DriverCore core_;
 };
 
 }  // namespace vorlane::windows

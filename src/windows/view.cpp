@@ -73,7 +73,7 @@ int shiftState() {
 
 }  // namespace
 
-View::View(Window& window, HINSTANCE instance) : window_(window), instance_(instance) {
+View::View(Window& window, HINSTANCE instance) : WidgetView(window), instance_(instance) {
   registerClasses(instance, windowProc, panelProc);
   hwnd_ = CreateWindowExW(0, kWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, nullptr, nullptr, instance, this);
@@ -96,11 +96,6 @@ View::~View() {
     DeleteObject(bitmap_);
     DeleteDC(buffer_);
   }
-}
-
-PixelBox View::designClient() const {
-  return {0, 0, static_cast<int>(std::ceil(window_.clientWidth() / kTwipsPerPixel)),
-          static_cast<int>(std::ceil(window_.clientHeight() / kTwipsPerPixel))};
 }
 
 RECT View::device(const PixelBox& logical) const {
@@ -129,7 +124,7 @@ void View::show() {
 }
 
 void View::resize() {
-  const PixelBox client = designClient();
+  const PixelBox client = clientPixels(window_);
   const RECT d = device(client);
   const int width = d.right;
   const int height = d.bottom;
@@ -175,31 +170,23 @@ void View::rescale(double ratio, const RECT* suggested) {
     }
     placeWidget(e);
   }
-  damage_.all(designClient());
+  damage_.all(clientPixels(window_));
   flush();
 }
 
 void View::surfaceDamaged(const RectF& area) {
   // Damage outside the window never shows and is left out.
-  const PixelBox pixels = damagedPixels(area) & designClient();
+  const PixelBox pixels = damagedPixels(area) & clientPixels(window_);
   if (!pixels.empty()) damage_.add(pixels);
 }
 
-void View::widgetChanged(Control& widget) { widgets_.changed(widget); }
-
-void View::widgetDestroyed(Control& widget) { widgets_.destroyed(widget); }
-
-void View::widgetOrderChanged() { widgets_.restack(window_); }
-
 void View::windowChanged() {
-  const bool loaded = window_.loaded();
-  // While the window loads its controls are still being made; they are
-  // complete once loaded() says so. The design size a load sets before
-  // then is never seen, so it is not passed on.
+  // The design size a load sets before the window counts as loaded is never
+  // seen, so it is not passed on.
+  const bool loaded = syncLoaded();
   if (loaded) {
-    widgets_.sync(window_);
     resize();
-    damage_.all(designClient());
+    damage_.all(clientPixels(window_));
   }
   SetWindowTextW(hwnd_, wide(window_.caption()).c_str());
   wasLoaded_ = loaded;

@@ -17,7 +17,7 @@
 
 namespace vorlane::windows {
 
-class View final : public WindowObserver, private WidgetSync<HWND>::Host {
+class View final : public WidgetView<HWND> {
  public:
   // Makes the (hidden) window and observes `window` from now on, measuring
   // its labels in the program's fonts.
@@ -45,9 +45,6 @@ class View final : public WindowObserver, private WidgetSync<HWND>::Host {
 
   // WindowObserver.
   void surfaceDamaged(const RectF& area) override;
-  void widgetChanged(Control& widget) override;
-  void widgetDestroyed(Control& widget) override;
-  void widgetOrderChanged() override;
   void windowChanged() override;
 
  private:
@@ -64,7 +61,6 @@ class View final : public WindowObserver, private WidgetSync<HWND>::Host {
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void paintPanel(HWND panel);
 
-  PixelBox designClient() const;  // the design's client area in logical pixels
   RECT device(const PixelBox& logical) const;
   void resize();  // the window and its back buffer to the design at the ratio
   void rescale(double ratio, const RECT* suggested);
@@ -73,14 +69,12 @@ class View final : public WindowObserver, private WidgetSync<HWND>::Host {
   bool focusNext(bool forward);
   Entry* entryOf(HWND widget);
 
-  Window& window_;
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   double ratio_ = 1.0;
   FontCache fonts_;
   GdiTextMetrics metrics_{fonts_};
   std::function<void()> inputHook_;
-  WidgetSync<HWND> widgets_{*this};
   std::vector<HWND> dropped_;  // hidden, destroyed once back in the message loop
   bool wasLoaded_ = false;
   bool centred_ = false;
