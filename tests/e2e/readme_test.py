@@ -35,10 +35,8 @@ def readme_commands():
     return {command: what for what, command in rows}
 
 
-def user_environment(home, **extra):
-    """A user's shell: the pinned environment (no make or CMake variables of
-    the running suite leak in), with the rest of this run's PATH."""
-    return dict(pinned_environment(home), **extra)
+# Each command runs in the pinned environment, as in a user's shell: no make
+# or CMake variables of the running suite leak in.
 
 
 def free_port():
@@ -74,19 +72,19 @@ class ReadmeCommands(unittest.TestCase):
         with tempfile.TemporaryDirectory() as home:
             picture = os.path.join(home, "shot.png")
             subprocess.run([*self.command("picture"), f"SCREENSHOT={picture}"], cwd=ROOT,
-                           env=user_environment(home), check=True, timeout=300)
+                           env=pinned_environment(home), check=True, timeout=300)
             with open(picture, "rb") as f:
                 self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
 
     def test_web_lays_out_the_site_and_web_run_serves_it(self):
         with tempfile.TemporaryDirectory() as home:
-            subprocess.run(self.command("static site"), cwd=ROOT, env=user_environment(home),
+            subprocess.run(self.command("static site"), cwd=ROOT, env=pinned_environment(home),
                            check=True, timeout=300)
             self.assertTrue(os.path.isfile(os.path.join(ROOT, "build", "web", "index.html")))
 
             port = free_port()
             server = subprocess.Popen([*self.command("serve"), f"WEB_PORT={port}"], cwd=ROOT,
-                                      env=user_environment(home), start_new_session=True,
+                                      env=pinned_environment(home), start_new_session=True,
                                       stdout=subprocess.DEVNULL)
             try:
                 def page():

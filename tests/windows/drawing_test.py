@@ -18,6 +18,9 @@ import sys
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+from xsession import Screenshot  # noqa: E402  (a binary PPM read as pixels)
+
 CROSSVIEW = os.path.join(HERE, "..", "web", "crossview.test.mjs")
 WIN_SCENE, QT_SCENE, SHOTS, OBJDUMP = sys.argv[1:5] if len(sys.argv) >= 5 else ("",) * 4
 BLACK = (0, 0, 0)
@@ -34,17 +37,9 @@ def shared_scenes():
     return seed, scenes
 
 
-class Picture:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            data = f.read()
-        head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-        self.width, self.height = int(head.group(1)), int(head.group(2))
-        self.rgb = data[head.end():]
-
-    def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.rgb[i:i + 3])
+def picture(path):
+    with open(path, "rb") as f:
+        return Screenshot(f.read())
 
 
 def near(a, b, tolerance):
@@ -78,7 +73,7 @@ def mean(picture, x0, y0, size):
 class DrawingTest(unittest.TestCase):
     def windows_scenes(self, seed, scenes):
         """Every scene's picture and visible controls from one run of the
-        Windows renderer: {name: (Picture, [control])}."""
+        Windows renderer: {name: (Screenshot, [control])}."""
         files = {name: os.path.join(SHOTS, f"windows-scene-{name}.ppm") for name in scenes}
         args = [a for name, (steps, _) in scenes.items() for a in (steps, files[name])]
         out = subprocess.run(["wine", WIN_SCENE, seed, *args], check=True, capture_output=True,
@@ -91,7 +86,7 @@ class DrawingTest(unittest.TestCase):
             kind, x, y, w, h, control = line.split()
             current.append({"kind": kind, "x": int(x), "y": int(y), "w": int(w), "h": int(h),
                             "name": control})
-        return {name: (Picture(files[name]), controls[files[name]]) for name in scenes}
+        return {name: (picture(files[name]), controls[files[name]]) for name in scenes}
 
     def qt_scene(self, name, seed, steps):
         qt_file = os.path.join(SHOTS, f"qt-scene-{name}.ppm")
@@ -100,7 +95,7 @@ class DrawingTest(unittest.TestCase):
                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
         qt_labels = {label: int(w) for label, w, _ in
                      (line.split() for line in out.strip().splitlines())}
-        return Picture(qt_file), qt_labels
+        return picture(qt_file), qt_labels
 
     def test_the_windows_renderer_needs_no_window_system(self):
         dump = subprocess.run([OBJDUMP, "-p", WIN_SCENE], check=True, capture_output=True,

@@ -11,8 +11,6 @@ Usage: play_test.py PATH_TO_VORLANE_EXE [SCREENSHOT_DIR]
 
 import os
 import random
-import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -20,9 +18,10 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from xsession import (CLIENT, GAME_OVER, PAUSE, WindowCase, XSession, cell_centre,  # noqa: E402
-                      holds_for, is_black, is_yellow, pinned_environment, wait_until)
+                      command_line, holds_for, is_black, is_yellow, pinned_environment,
+                      wait_until)
 
-PROGRAM = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else ""
+PROGRAM, _ = command_line()
 # The counters' labels, in client pixels: left, top, right, bottom; of the
 # best score the part right of the Game Over button, with its digits.
 SCORE = (269, 208, 393, 232)
@@ -42,20 +41,7 @@ class WineSession(XSession):
         return self
 
     def start_game(self, extra_env=None):
-        self.game = subprocess.Popen(["wine", self.program], env=self.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        out = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Zarvex$"],
-                       timeout=30)
-        self.window = out.split()[0]
-        self.run(["xdotool", "windowfocus", "--sync", self.window])
-        return self.window
-
-    def __exit__(self, *exc):
-        if self.game is not None and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-        shutil.rmtree(self.home, ignore_errors=True)
-        return False
+        return super().start_game(extra_env, command=["wine", self.program])
 
 
 def well_cells(c):
@@ -73,8 +59,6 @@ def shape(cells):
 
 
 class PlayTest(WindowCase):
-    shots_dir = sys.argv[2] if len(sys.argv) > 2 else None
-
     def setUp(self):
         self.session = WineSession(PROGRAM).__enter__()
         self.session.start_game()
@@ -92,7 +76,7 @@ class PlayTest(WindowCase):
     def piece(self):
         """The falling piece's five cells once they are all in the well
         (a piece comes in from above it), or None."""
-        return wait_until(lambda: self.whole_piece(), 30)
+        return wait_until(self.whole_piece, 30)
 
     def whole_piece(self):
         cells = well_cells(self.client())
