@@ -2,8 +2,6 @@
 #include "windows/run_game.h"
 
 #include <windows.h>
-// after windows.h, which it needs
-#include <commctrl.h>
 
 #include <exception>
 #include <new>
@@ -33,9 +31,6 @@ int cannotStart(const std::string& why) {
 }  // namespace
 
 int runGame(HINSTANCE instance, const GameHooks& hooks) {
-  // The themed buttons of Common Controls 6, which the manifest asks for.
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
   if (const std::string failed = loadEmbeddedFonts(instance); !failed.empty()) {
     return cannotStart(failed);
   }

@@ -8,6 +8,9 @@
 
 #include "platform/keys.h"
 
+// after windows.h, which it needs
+#include <commctrl.h>
+
 namespace vorlane::windows {
 
 namespace {
@@ -26,14 +29,19 @@ Fn user32(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(f));
 }
 
+// The window's DPI over 96; with no window yet, the system's (the primary
+// monitor's).
 double ratioOf(HWND hwnd) {
   static const auto getDpiForWindow = user32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr) {
-    if (const UINT dpi = getDpiForWindow(hwnd); dpi != 0) return dpi / kDefaultDpi;
+  static const auto getDpiForSystem = user32<UINT(WINAPI*)()>("GetDpiForSystem");
+  UINT dpi = 0;
+  if (hwnd != nullptr && getDpiForWindow != nullptr) dpi = getDpiForWindow(hwnd);
+  if (hwnd == nullptr && getDpiForSystem != nullptr) dpi = getDpiForSystem();
+  if (dpi == 0) {
+    const HDC dc = GetDC(hwnd);
+    dpi = static_cast<UINT>(std::max(0, GetDeviceCaps(dc, LOGPIXELSX)));
+    ReleaseDC(hwnd, dc);
   }
-  const HDC dc = GetDC(hwnd);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(hwnd, dc);
   return dpi > 0 ? dpi / kDefaultDpi : 1.0;
 }
 
@@ -55,12 +63,31 @@ void registerClasses(HINSTANCE instance, WNDPROC window, WNDPROC panel) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  // The small icon from its own image, not shrunk from the large one.
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   wc.lpszClassName = kWindowClass;
   if (RegisterClassExW(&wc) == 0) throw std::runtime_error("the window class could not be made");
   wc.lpfnWndProc = panel;
   wc.hIcon = nullptr;
+  wc.hIconSm = nullptr;
   wc.lpszClassName = kPanelClass;
   if (RegisterClassExW(&wc) == 0) throw std::runtime_error("the panel class could not be made");
+}
+
+// Common Controls 6, which the manifest asks for, draws the buttons themed.
+// It is loaded with the first button rather than at start-up: the first
+// frame shows none. Without it the buttons are plain ones.
+void loadCommonControls() {
+  static const bool loaded = [] {
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const HMODULE dll = LoadLibraryW(L"comctl32.dll");
+    const FARPROC f = dll != nullptr ? GetProcAddress(dll, "InitCommonControlsEx") : nullptr;
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    return f != nullptr && reinterpret_cast<Init>(reinterpret_cast<void*>(f))(&controls) != 0;
+  }();
+  static_cast<void>(loaded);
 }
 
 int shiftState() {
@@ -75,10 +102,6 @@ int shiftState() {
 
 View::View(Window& window, HINSTANCE instance) : WidgetView(window), instance_(instance) {
   registerClasses(instance, windowProc, panelProc);
-  hwnd_ = CreateWindowExW(0, kWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  if (hwnd_ == nullptr) throw std::runtime_error("the window could not be made");
-  ratio_ = ratioOf(hwnd_);
   window_.setTextMetrics(&metrics_);
   window_.setObserver(this);
   windowChanged();
@@ -103,21 +126,36 @@ RECT View::device(const PixelBox& logical) const {
   return {d.left, d.top, d.right, d.bottom};
 }
 
-void View::show() {
-  // Centred on the monitor's work area (on one too small for it the
-  // caption bar at least stays in reach), and shown, in one move.
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  LONG x = frame.left;
-  LONG y = frame.top;
+void View::create() {
+  // Made once, hidden, at its size and centred on the primary monitor's work
+  // area (on one too small for it the caption bar at least stays in reach):
+  // nothing moves or resizes before it shows.
+  made_ = true;
+  ratio_ = ratioOf(nullptr);
+  const RECT client = device(clientPixels(window_));
+  RECT frame{0, 0, client.right, client.bottom};
+  frameAround(frame, ratio_);
+  const LONG width = frame.right - frame.left;
+  const LONG height = frame.bottom - frame.top;
+  LONG x = CW_USEDEFAULT;
+  LONG y = CW_USEDEFAULT;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor) != 0) {
+  if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor) != 0) {
     const RECT& work = monitor.rcWork;
-    x = std::max(work.left, work.left + (work.right - work.left - (frame.right - frame.left)) / 2);
-    y = std::max(work.top, work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2);
+    x = std::max(work.left, work.left + (work.right - work.left - width) / 2);
+    y = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
   }
-  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  hwnd_ = CreateWindowExW(0, kWindowClass, wide(window_.caption()).c_str(), kStyle, x, y, width,
+                          height, nullptr, nullptr, instance_, this);
+  if (hwnd_ == nullptr) throw std::runtime_error("the window could not be made");
+  // Where the system's DPI is not the monitor's, resize() puts it right.
+  ratio_ = ratioOf(hwnd_);
+}
+
+void View::show() {
+  if (hwnd_ == nullptr) return;
+  ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
   flush();
@@ -164,7 +202,7 @@ void View::rescale(double ratio, const RECT* suggested) {
   }
   resize();
   for (Entry& e : widgets_) {
-    if (e.model->kind() == ControlKind::PushButton) {
+    if (e.model->kind() == ControlKind::PushButton && e.widget != nullptr) {
       const Font& font = static_cast<const PushButton&>(*e.model).font();
       SendMessageW(e.widget, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(font, ratio_)), TRUE);
     }
@@ -182,14 +220,14 @@ void View::surfaceDamaged(const RectF& area) {
 
 void View::windowChanged() {
   // The design size a load sets before the window counts as loaded is never
-  // seen, so it is not passed on.
-  const bool loaded = syncLoaded();
-  if (loaded) {
+  // seen, so the window is made once the first load has ended.
+  if (!made_ && window_.loaded()) create();
+  if (hwnd_ == nullptr) return;
+  if (syncLoaded()) {
     resize();
     damage_.all(clientPixels(window_));
   }
   SetWindowTextW(hwnd_, wide(window_.caption()).c_str());
-  wasLoaded_ = loaded;
 }
 
 void View::paintBuffer(const PixelBox& logical) {
@@ -203,6 +241,7 @@ void View::paintBuffer(const PixelBox& logical) {
 }
 
 void View::flush() {
+  if (hwnd_ == nullptr) damage_.clear();  // none to draw before the window is made, or after
   if (damage_.empty()) return;
   for (const PixelBox& a : damage_.areas()) {
     paintBuffer(a);
@@ -214,17 +253,22 @@ void View::flush() {
   UpdateWindow(hwnd_);
 }
 
+HWND View::makeButton(const PushButton& button) {
+  loadCommonControls();
+  // Only Tab gives a button the focus: the keyboard belongs to the game.
+  const HWND widget = CreateWindowExW(
+      0, L"BUTTON", wide(button.caption()).c_str(),
+      WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0, 0, 0,
+      0, hwnd_, nullptr, instance_, nullptr);
+  if (widget == nullptr) throw std::runtime_error("a button could not be made");
+  SendMessageW(widget, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(button.font(), ratio_)),
+               FALSE);
+  return widget;
+}
+
 bool View::makeWidget(Control& model, HWND& widget) {
   if (model.kind() == ControlKind::PushButton) {
-    const auto& button = static_cast<const PushButton&>(model);
-    // Only Tab gives a button the focus: the keyboard belongs to the game.
-    widget = CreateWindowExW(
-        0, L"BUTTON", wide(button.caption()).c_str(),
-        WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0, 0, 0,
-        0, hwnd_, nullptr, instance_, nullptr);
-    if (widget == nullptr) throw std::runtime_error("a button could not be made");
-    SendMessageW(widget, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(button.font(), ratio_)),
-                 FALSE);
+    widget = nullptr;  // made by placeWidget when it first shows
     return true;
   }
   if (model.kind() == ControlKind::Panel) {
@@ -241,15 +285,22 @@ void View::placeWidget(Entry& entry) {
   const PixelBox logical = pixelRect(entry.model->bounds());
   const auto dev = [this](int v) { return static_cast<int>(std::floor(v * ratio_ + 0.5)); };
   const bool shown = entry.model->visible();
+  const bool made = entry.widget == nullptr;
+  if (made) {
+    if (!shown) return;
+    entry.widget = makeButton(static_cast<const PushButton&>(*entry.model));
+  }
   if (!shown && GetFocus() == entry.widget) SetFocus(hwnd_);
   SetWindowPos(entry.widget, nullptr, dev(logical.left), dev(logical.top),
                dev(logical.right) - dev(logical.left), dev(logical.bottom) - dev(logical.top),
                SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   // A panel's rectangles have no windows of their own.
   if (entry.model->kind() == ControlKind::Panel) InvalidateRect(entry.widget, nullptr, FALSE);
+  if (made) widgets_.restack(window_);
 }
 
 void View::dropWidget(HWND widget) {
+  if (widget == nullptr) return;
   // This may run inside the button's own click (the "Game Over" button
   // unloads the window): the window is hidden and cut off from its model
   // now, and destroyed once control is back in the message loop.
@@ -263,6 +314,7 @@ void View::dropWidget(HWND widget) {
 void View::stackWidgets(const std::vector<HWND>& backToFront) {
   // Each to the top in back-to-front order leaves them stacked as the model's.
   for (HWND widget : backToFront) {
+    if (widget == nullptr) continue;
     SetWindowPos(widget, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }

@@ -19,20 +19,18 @@ namespace vorlane::windows {
 
 class View final : public WidgetView<HWND> {
  public:
-  // Makes the (hidden) window and observes `window` from now on, measuring
-  // its labels in the program's fonts.
+  // Observes `window` from now on, measuring its labels in the program's
+  // fonts; makes the (hidden) window once its first load has ended.
   View(Window& window, HINSTANCE instance);
   View(const View&) = delete;
   View& operator=(const View&) = delete;
   ~View() override;
 
-  HWND hwnd() const { return hwnd_; }
-
   // Called before every key and click reaches the model; the program lets
   // the scheduler catch up there.
   void setInputHook(std::function<void()> hook) { inputHook_ = std::move(hook); }
 
-  // Shows the window, centred, with the keyboard.
+  // Shows the window with the keyboard.
   void show();
 
   // Draws what was damaged since the last call and puts it on screen: once
@@ -50,7 +48,8 @@ class View final : public WidgetView<HWND> {
  private:
   using Entry = WidgetSync<HWND>::Entry;
 
-  // WidgetSync's host.
+  // WidgetSync's host. A button's window is made when the button first
+  // shows, so that start-up waits for none: until then its widget is null.
   bool makeWidget(Control& model, HWND& widget) override;
   void placeWidget(Entry& entry) override;
   void dropWidget(HWND widget) override;
@@ -61,6 +60,8 @@ class View final : public WidgetView<HWND> {
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void paintPanel(HWND panel);
 
+  void create();
+  HWND makeButton(const PushButton& button);
   RECT device(const PixelBox& logical) const;
   void resize();  // the window and its back buffer to the design at the ratio
   void rescale(double ratio, const RECT* suggested);
@@ -76,8 +77,7 @@ class View final : public WidgetView<HWND> {
   GdiTextMetrics metrics_{fonts_};
   std::function<void()> inputHook_;
   std::vector<HWND> dropped_;  // hidden, destroyed once back in the message loop
-  bool wasLoaded_ = false;
-  bool centred_ = false;
+  bool made_ = false;          // the window, which is made once
   // The window's surface as last drawn, in device pixels; WM_PAINT copies
   // from it, and damage is drawn into it.
   HDC buffer_ = nullptr;
