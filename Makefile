@@ -71,7 +71,7 @@ windows: deps-windows
 test-windows: deps-test
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev --target vorlane_desktop_scene
-	@cmake --preset windows -DVORLANE_QT_SCENE=$(CURDIR)/build/dev/tests/desktop/vorlane_desktop_scene >/dev/null
+	@cmake --preset windows -DVORLANE_DESKTOP_SCENE=$(CURDIR)/build/dev/tests/desktop/vorlane_desktop_scene >/dev/null
 	@export WINEPREFIX=$(CURDIR)/build/windows/wine; tests/windows/wine_session.sh start & \
 	  cmake --build --preset windows; built=$$?; wait $$! || built=1; \
 	  [ $$built = 0 ] || { tests/windows/wine_session.sh stop; exit 1; }

@@ -8,7 +8,7 @@ bitmap under Wine and by the desktop view on Qt's offscreen platform. The
 pictures must agree cell by cell; glyphs may differ by their hinting. The
 Windows renderer draws with no window: it imports no user32 at all.
 
-Usage: drawing_test.py VORLANE_WIN_SCENE VORLANE_QT_SCENE SCREENSHOT_DIR OBJDUMP
+Usage: drawing_test.py VORLANE_WINDOWS_SCENE VORLANE_DESKTOP_SCENE SCREENSHOT_DIR OBJDUMP
 """
 
 import os
@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 from xsession import Screenshot  # noqa: E402  (a binary PPM read as pixels)
 
 CROSSVIEW = os.path.join(HERE, "..", "web", "crossview.test.mjs")
-WIN_SCENE, QT_SCENE, SHOTS, OBJDUMP = sys.argv[1:5] if len(sys.argv) >= 5 else ("",) * 4
+WINDOWS_SCENE, DESKTOP_SCENE, SHOTS, OBJDUMP = sys.argv[1:5] if len(sys.argv) >= 5 else ("",) * 4
 BLACK = (0, 0, 0)
 
 
@@ -76,7 +76,7 @@ class DrawingTest(unittest.TestCase):
         Windows renderer: {name: (Screenshot, [control])}."""
         files = {name: os.path.join(SHOTS, f"windows-scene-{name}.ppm") for name in scenes}
         args = [a for name, (steps, _) in scenes.items() for a in (steps, files[name])]
-        out = subprocess.run(["wine", WIN_SCENE, seed, *args], check=True, capture_output=True,
+        out = subprocess.run(["wine", WINDOWS_SCENE, seed, *args], check=True, capture_output=True,
                              text=True, timeout=120).stdout
         controls = {}
         for line in out.strip().splitlines():
@@ -88,17 +88,17 @@ class DrawingTest(unittest.TestCase):
                             "name": control})
         return {name: (picture(files[name]), controls[files[name]]) for name in scenes}
 
-    def qt_scene(self, name, seed, steps):
-        qt_file = os.path.join(SHOTS, f"qt-scene-{name}.ppm")
-        out = subprocess.run([QT_SCENE, seed, steps, qt_file], check=True, capture_output=True,
+    def desktop_scene(self, name, seed, steps):
+        desktop_file = os.path.join(SHOTS, f"qt-scene-{name}.ppm")
+        out = subprocess.run([DESKTOP_SCENE, seed, steps, desktop_file], check=True, capture_output=True,
                              text=True, timeout=60,
                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
         qt_labels = {label: int(w) for label, w, _ in
                      (line.split() for line in out.strip().splitlines())}
-        return picture(qt_file), qt_labels
+        return picture(desktop_file), qt_labels
 
     def test_the_windows_renderer_needs_no_window_system(self):
-        dump = subprocess.run([OBJDUMP, "-p", WIN_SCENE], check=True, capture_output=True,
+        dump = subprocess.run([OBJDUMP, "-p", WINDOWS_SCENE], check=True, capture_output=True,
                               text=True).stdout
         dlls = {line.split(":")[1].strip().lower() for line in dump.splitlines()
                 if "DLL Name:" in line}
@@ -106,15 +106,15 @@ class DrawingTest(unittest.TestCase):
         self.assertNotIn("user32.dll", dlls, "GDI alone draws the scenes")
 
     def test_scenes_look_the_same_in_both_views(self):
-        self.assertTrue(QT_SCENE and os.path.isfile(QT_SCENE),
-                        f"the desktop scene renderer is built: {QT_SCENE!r}")
+        self.assertTrue(DESKTOP_SCENE and os.path.isfile(DESKTOP_SCENE),
+                        f"the desktop scene renderer is built: {DESKTOP_SCENE!r}")
         os.makedirs(SHOTS, exist_ok=True)
         seed, scenes = shared_scenes()
         self.assertEqual(len(scenes), 3, "the three scenes of the cross-view check")
         windows = self.windows_scenes(seed, scenes)
         for name, (steps, rectangles) in scenes.items():
             with self.subTest(scene=name):
-                self.compare(name, windows[name], self.qt_scene(name, seed, steps), rectangles)
+                self.compare(name, windows[name], self.desktop_scene(name, seed, steps), rectangles)
 
     def compare(self, name, windows, desktop, rectangles):
         (win, controls), (qt, qt_labels) = windows, desktop

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Draws scenes of a headless game with the Windows view's canvas into a
 // memory bitmap (no window), for the check that it draws what the desktop
-// view draws: vorlane_win_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]..., where
+// view draws: vorlane_windows_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]..., where
 // STEPS is a space-separated list of aN (advance the clock N ms) and kN (key
 // code N down), each scene a new game. Prints for each "scene OUT.ppm", then
 // the visible rectangles and labels of the surface, "kind left top width
@@ -79,7 +79,7 @@ int drawScene(float seed, const char* steps, const char* out) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = vorlane::windows::makeBitmap(width, height, &bits);
   if (dc == nullptr || bitmap == nullptr) {
-    std::fputs("vorlane_win_scene: no memory bitmap\n", stderr);
+    std::fputs("vorlane_windows_scene: no memory bitmap\n", stderr);
     return 1;
   }
   const HGDIOBJ old = SelectObject(dc, bitmap);
@@ -91,7 +91,7 @@ int drawScene(float seed, const char* steps, const char* out) {
   DeleteDC(dc);
   form.setTextMetrics(nullptr);
   if (!written) {
-    std::fprintf(stderr, "vorlane_win_scene: cannot write %s\n", out);
+    std::fprintf(stderr, "vorlane_windows_scene: cannot write %s\n", out);
     return 1;
   }
   return 0;
@@ -101,12 +101,12 @@ int drawScene(float seed, const char* steps, const char* out) {
 
 int main(int argc, char** argv) {
   if (argc < 4 || argc % 2 != 0) {
-    std::fputs("usage: vorlane_win_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]...\n", stderr);
+    std::fputs("usage: vorlane_windows_scene SEED STEPS OUT.ppm [STEPS OUT.ppm]...\n", stderr);
     return 2;
   }
   if (const std::string failed = vorlane::windows::loadEmbeddedFonts(GetModuleHandleW(nullptr));
       !failed.empty()) {
-    std::fprintf(stderr, "vorlane_win_scene: %s\n", failed.c_str());
+    std::fprintf(stderr, "vorlane_windows_scene: %s\n", failed.c_str());
     return 1;
   }
   const float seed = std::strtof(argv[1], nullptr);
