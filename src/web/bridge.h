@@ -13,15 +13,16 @@ void vl_window(const char* title, std::uint32_t backColour, int width, int heigh
 // The page's device pixels per CSS pixel.
 double vl_device_ratio();
 
-// Drawing on the surface (target 0) or on panel `target`, within the clip
-// rectangle given in device pixels. Every call between begin and end draws
-// on that target.
-void vl_begin(int target, int left, int top, int right, int bottom);
+// Drawing on the surface within the clip rectangle, in device pixels. The
+// calls between begin and end draw from the origin (a panel's corner; the
+// hatch is anchored there too), their boxes in device pixels from it.
+void vl_begin(int left, int top, int right, int bottom, int originLeft, int originTop);
 void vl_fill(int left, int top, int right, int bottom, std::uint32_t colour);
 // FillStyle 6 or 7 in black lines one device pixel wide, anchored to the
-// target's origin, over the device-pixel rectangle.
+// origin, over the device-pixel rectangle.
 void vl_hatch(int left, int top, int right, int bottom, int style);
-// A caption from the box's top left, wrapped inside the box's width when asked.
+// A caption from the box's top left (CSS pixels from the origin), wrapped
+// inside the box's width when asked.
 void vl_text(const char* font, std::uint32_t colour, double left, double top, double width,
              int wrap, const char* text);
 void vl_end();
@@ -30,12 +31,12 @@ void vl_end();
 double vl_text_width(const char* font, const char* text);
 double vl_text_height(const char* font);
 
-// Push buttons (kind 0) and panels (kind 1), made once per id.
-void vl_widget_create(int id, int kind, const char* caption, const char* font,
-                      std::uint32_t backColour);
-// A `plain` panel is all its own colour: its element's background shows it,
-// with no canvas behind it.
-void vl_widget_place(int id, int left, int top, int width, int height, int visible, int plain);
+// Push buttons, made once per id.
+void vl_widget_create(int id, const char* caption, const char* font);
+void vl_widget_place(int id, int left, int top, int width, int height, int visible);
+// Cuts away what panels in front of the button cover: `count` boxes (left,
+// top, right, bottom in CSS pixels from its corner, apart from each other).
+void vl_widget_cut(int id, const int* boxes, int count);
 void vl_widget_destroy(int id);
 // The stacking order, back to front.
 void vl_widget_order(const int* ids, int count);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The page side of the view: the canvas the surface is drawn on, a canvas
-// for each panel, an HTML button for each push button, the text of the
-// labels for screen readers, and the one timeout that wakes the game.
+// The page side of the view: the canvas the surface and its panels are
+// drawn on, an HTML button for each push button, the text of the labels for
+// screen readers, and the one timeout that wakes the game.
 // The elements are the page's (index.html): #window holds the game.
 //
 // The page and the bridge meet in one object, which boot.js makes and hands
@@ -19,9 +19,10 @@ mergeInto(LibraryManager.library, {
   $VL: {
     surface: null,
     surfaceContext: null,
-    widgets: {},       // id -> {kind, element, context}
-    ctx: null,         // the context that begin() chose
+    widgets: {},       // id -> {element}
+    ctx: null,         // the surface's context between begin() and end()
     clip: [0, 0, 0, 0],  // left, top, right, bottom that begin() set
+    origin: [0, 0],    // where begin() put the drawing's origin
     fillStyle: null,   // the colour value last set on it, if a plain colour
     ratio: 1,          // device pixels per CSS pixel of the design
     dpr: 1,            // device pixels per CSS pixel of the page
@@ -110,12 +111,11 @@ mergeInto(LibraryManager.library, {
     size: function(v) { return Math.ceil(v * VL.scale - 1e-6); },
     // Sizes a canvas to a size of the design at the window's scale, its
     // backing store at the device ratio; what the scale rounds up is filled
-    // with `back`, and the drawing, at the ratio, covers the rest. Without
-    // `store` the canvas has no pixels: its background is all there is.
-    fit: function(canvas, context, width, height, back, store = true) {
+    // with `back`, and the drawing, at the ratio, covers the rest.
+    fit: function(canvas, context, width, height, back) {
       const cssWidth = VL.size(width), cssHeight = VL.size(height);
-      const w = store ? Math.round(cssWidth * VL.dpr) : 0;
-      const h = store ? Math.round(cssHeight * VL.dpr) : 0;
+      const w = Math.round(cssWidth * VL.dpr);
+      const h = Math.round(cssHeight * VL.dpr);
       if (canvas.width !== w || canvas.height !== h) {
         canvas.width = w;
         canvas.height = h;
@@ -230,15 +230,17 @@ mergeInto(LibraryManager.library, {
   vl_begin__deps: ['$VL'],
   // Everything but text is an axis-aligned rectangle in device pixels, cut
   // to the clip rectangle by hand: cheaper than a clip path on the canvas.
-  // The contexts keep the identity transform: only vl_text scales, and it
+  // The context keeps the identity transform: only vl_text scales, and it
   // restores what it changed.
-  vl_begin: function(target, left, top, right, bottom) {
-    VL.ctx = target === 0 ? VL.surfaceContext : VL.widgets[target].context;
+  vl_begin: function(left, top, right, bottom, originLeft, originTop) {
+    VL.ctx = VL.surfaceContext;
     const c = VL.clip;
     c[0] = left;
     c[1] = top;
     c[2] = right;
     c[3] = bottom;
+    VL.origin[0] = originLeft;
+    VL.origin[1] = originTop;
     VL.fillStyle = null;
   },
 
@@ -249,15 +251,21 @@ mergeInto(LibraryManager.library, {
       VL.ctx.fillStyle = VL.colour(colour);
       VL.fillStyle = colour;
     }
-    VL.fillClipped(left, top, right, bottom);
+    const o = VL.origin;
+    VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
   },
 
   vl_hatch__deps: ['$VL'],
   vl_hatch: function(left, top, right, bottom, style) {
     if (style !== 6 && style !== 7) return;
-    VL.ctx.fillStyle = VL.pattern(VL.ctx, style);
+    const o = VL.origin, shifted = o[0] !== 0 || o[1] !== 0;
+    const pattern = VL.pattern(VL.ctx, style);
+    // Anchored to the origin: a panel's lines start at its corner.
+    if (shifted) pattern.setTransform(new DOMMatrix([1, 0, 0, 1, o[0], o[1]]));
+    VL.ctx.fillStyle = pattern;
     VL.fillStyle = null;
-    VL.fillClipped(left, top, right, bottom);
+    VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
+    if (shifted) pattern.setTransform(new DOMMatrix());
   },
 
   vl_text__deps: ['$VL'],
@@ -267,7 +275,7 @@ mergeInto(LibraryManager.library, {
     ctx.beginPath();
     ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
     ctx.clip();
-    ctx.setTransform(VL.ratio, 0, 0, VL.ratio, 0, 0);
+    ctx.setTransform(VL.ratio, 0, 0, VL.ratio, VL.origin[0], VL.origin[1]);
     ctx.font = VL.font(font);
     ctx.fillStyle = VL.colour(colour);
     VL.fillStyle = null;
@@ -317,64 +325,63 @@ mergeInto(LibraryManager.library, {
   },
 
   vl_widget_create__deps: ['$VL'],
-  vl_widget_create: function(id, kind, caption, font, back) {
-    let element;
-    if (kind === 0) {
-      element = document.createElement('button');
-      element.type = 'button';
-      element.className = 'push';
-      element.textContent = UTF8ToString(caption);
-      element.style.font = VL.font(font);
-      // A click leaves the keyboard with the game (the mouse does not move
-      // the focus), but Tab reaches a button on show, for players without a
-      // mouse.
-      element.addEventListener('mousedown', function(e) { e.preventDefault(); });
-      element.addEventListener('click', function() {
-        Module['page'].click(id);
-      });
-    } else {
-      element = document.createElement('canvas');
-      element.className = 'panel';
-      element.setAttribute('aria-hidden', 'true');
-      element.style.background = VL.colour(back);
-    }
+  vl_widget_create: function(id, caption, font) {
+    const element = document.createElement('button');
+    element.type = 'button';
+    element.className = 'push';
+    element.textContent = UTF8ToString(caption);
+    element.style.font = VL.font(font);
+    // A click leaves the keyboard with the game (the mouse does not move
+    // the focus), but Tab reaches a button on show, for players without a
+    // mouse.
+    element.addEventListener('mousedown', function(e) { e.preventDefault(); });
+    element.addEventListener('click', function() {
+      Module['page'].click(id);
+    });
     element.dataset.widget = String(id);
     element.hidden = true;
     // Tab meets the buttons from the last one made to the first: "Game
     // Over" before "Pause", the way out of a finished game first.
-    const first = kind === 0 ? VL.root().querySelector('button') : null;
-    VL.root().insertBefore(element, first);
-    VL.widgets[id] = {kind: kind, element: element, back: back,
-                      context: kind === 1 ? element.getContext('2d', {alpha: false}) : null};
+    VL.root().insertBefore(element, VL.root().querySelector('button'));
+    VL.widgets[id] = {element: element};
   },
 
   vl_widget_place__deps: ['$VL'],
-  vl_widget_place: function(id, left, top, width, height, visible, plain) {
+  vl_widget_place: function(id, left, top, width, height, visible) {
     const w = VL.widgets[id];
     if (!w) return;
     const s = w.element.style;
-    if (w.kind === 1) {
-      // Placed by a translation, which moves no layout (the curtain's halves
-      // slide every tick), on whole CSS pixels.
-      s.transform = 'translate(' + VL.at(left) + 'px,' + VL.at(top) + 'px)';
-      VL.fit(w.element, w.context, width, height, w.back, !plain);
-    } else {
-      // A button is the browser's: zoomed whole, caption and all.
-      s.zoom = VL.scale === 1 ? '' : String(VL.scale);
-      s.left = left + 'px';
-      s.top = top + 'px';
-      s.width = width + 'px';
-      s.height = height + 'px';
-    }
-    if (w.kind === 0 && w.element.hidden === !!visible) VL.announce(w.element, visible);
+    // A button is the browser's: zoomed whole, caption and all.
+    s.zoom = VL.scale === 1 ? '' : String(VL.scale);
+    s.left = left + 'px';
+    s.top = top + 'px';
+    s.width = width + 'px';
+    s.height = height + 'px';
+    if (w.element.hidden === !!visible) VL.announce(w.element, visible);
     w.element.hidden = !visible;
+  },
+
+  vl_widget_cut__deps: ['$VL'],
+  vl_widget_cut: function(id, boxes, count) {
+    const w = VL.widgets[id];
+    if (!w) return;
+    // The button less the holes, even-odd: each hole is reached from the
+    // corner and left back to it, which encloses nothing.
+    let path = '';
+    for (let k = 0; k < count; k++) {
+      const b = (boxes >> 2) + 4 * k;
+      const l = HEAP32[b] + 'px ', t = HEAP32[b + 1] + 'px', r = HEAP32[b + 2] + 'px ';
+      const bottom = HEAP32[b + 3] + 'px';
+      path += ', ' + l + t + ', ' + r + t + ', ' + r + bottom + ', ' + l + bottom + ', ' + l + t + ', 0 0';
+    }
+    w.element.style.clipPath = path === '' ? '' : 'polygon(evenodd, 0 0, 100% 0, 100% 100%, 0 100%, 0 0' + path + ')';
   },
 
   vl_widget_destroy__deps: ['$VL'],
   vl_widget_destroy: function(id) {
     const w = VL.widgets[id];
     if (!w) return;
-    if (w.kind === 0 && !w.element.hidden) VL.announce(w.element, false);
+    if (!w.element.hidden) VL.announce(w.element, false);
     w.element.remove();
     delete VL.widgets[id];
   },

@@ -55,6 +55,17 @@ EMSCRIPTEN_KEEPALIVE void vorlane_test_trap_at_next_tick() {
   app->beforeWake = [] { __builtin_trap(); };
 }
 
+// Brings the window's push button or panel `name` to the front, as the
+// game does with its own.
+EMSCRIPTEN_KEEPALIVE void vorlane_test_bring_to_front(const char* name) {
+  for (vorlane::Control* c : app->form.widgets()) {
+    if (c->name() != name) continue;
+    c->bringToFront();
+    break;
+  }
+  app->view.flush();
+}
+
 // How many timer ticks have fired since the page started.
 EMSCRIPTEN_KEEPALIVE double vorlane_test_ticks() {
   return static_cast<double>(app->scheduler.ticksFired());

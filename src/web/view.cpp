@@ -2,6 +2,7 @@
 #include "web/view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/font_faces.h"
@@ -12,17 +13,15 @@ namespace vorlane::web {
 
 namespace {
 
-constexpr int kSurface = 0;
-constexpr int kButton = 0;
-constexpr int kPanel = 1;
 // Beyond this many separate dirty areas one area around them all is cheaper.
 constexpr std::size_t kMaxAreas = 24;
 
-// The canvas of the surface or of a panel, between vl_begin and vl_end.
+// The surface's canvas between vl_begin and vl_end, cut to `clip` and
+// drawn from `origin` (device pixels).
 class BridgeCanvas final : public Canvas {
  public:
-  BridgeCanvas(int target, const PixelBox& clip) {
-    vl_begin(target, clip.left, clip.top, clip.right, clip.bottom);
+  BridgeCanvas(const PixelBox& clip, int originLeft, int originTop) {
+    vl_begin(clip.left, clip.top, clip.right, clip.bottom, originLeft, originTop);
   }
   BridgeCanvas(const BridgeCanvas&) = delete;
   BridgeCanvas& operator=(const BridgeCanvas&) = delete;
@@ -38,6 +37,27 @@ class BridgeCanvas final : public Canvas {
     vl_text(View::cssFont(run.font).c_str(), run.colour, run.left, run.top, run.width,
             run.wrap ? 1 : 0, run.text.c_str());
   }
+};
+
+// The parts of `a` outside `b`: at most four boxes, apart from each other.
+struct Outside {
+  std::array<PixelBox, 4> parts;
+  int count = 0;
+
+  Outside(const PixelBox& a, const PixelBox& b) {
+    const PixelBox in = a & b;
+    if (a.empty()) return;
+    if (in.empty()) {
+      parts[count++] = a;
+      return;
+    }
+    if (a.top < in.top) parts[count++] = {a.left, a.top, a.right, in.top};
+    if (in.bottom < a.bottom) parts[count++] = {a.left, in.bottom, a.right, a.bottom};
+    if (a.left < in.left) parts[count++] = {a.left, in.top, in.left, in.bottom};
+    if (in.right < a.right) parts[count++] = {in.right, in.top, a.right, in.bottom};
+  }
+  const PixelBox* begin() const { return parts.data(); }
+  const PixelBox* end() const { return parts.data() + count; }
 };
 
 }  // namespace
@@ -89,6 +109,10 @@ void View::click(int widgetId) {
 
 void View::surfaceDamaged(const RectF& area) { damage_.add(damagedPixels(area)); }
 
+void View::damage(const PixelBox& area) {
+  if (!area.empty()) damage_.add(area);
+}
+
 void View::windowChanged() {
   // A load sets the design size before the window counts as loaded, and
   // then its own; the design size is never seen, so it is not passed on.
@@ -96,6 +120,11 @@ void View::windowChanged() {
     const PixelBox client = clientPixels(window_);
     width_ = client.width();
     height_ = client.height();
+    panels_.clear();
+    for (const Control* c : window_.widgets()) {
+      if (c->kind() == ControlKind::Panel) panelChanged(static_cast<const Panel&>(*c));
+    }
+    cut_ = true;
   }
   vl_window(window_.caption().c_str(), window_.backColor(), width_, height_);
   damage_.all({0, 0, width_, height_});
@@ -108,30 +137,103 @@ void View::rescale() {
   damage_.all({0, 0, width_, height_});
 }
 
-bool View::makeWidget(Control& model, Element& widget) {
-  widget = {nextId_, true};
-  if (model.kind() == ControlKind::PushButton) {
-    const auto& button = static_cast<const PushButton&>(model);
-    vl_widget_create(widget.id, kButton, button.caption().c_str(), cssFont(button.font()).c_str(),
-                     0);
-  } else if (model.kind() == ControlKind::Panel) {
-    vl_widget_create(widget.id, kPanel, "", "", static_cast<const Panel&>(model).backColor());
+void View::widgetChanged(Control& widget) {
+  if (widget.kind() == ControlKind::Panel) {
+    panelChanged(static_cast<const Panel&>(widget));
+    cut_ = true;
   } else {
-    return false;
+    WidgetView::widgetChanged(widget);
   }
-  ++nextId_;
+}
+
+void View::widgetDestroyed(Control& widget) {
+  // Only the pointer is used: the control is being destroyed.
+  const auto it = std::find_if(panels_.begin(), panels_.end(),
+                               [&](const PanelArea& a) { return a.model == &widget; });
+  if (it != panels_.end()) {
+    damage(it->shown);
+    panels_.erase(it);
+    cut_ = true;
+  } else {
+    WidgetView::widgetDestroyed(widget);
+  }
+}
+
+void View::widgetOrderChanged() {
+  WidgetView::widgetOrderChanged();
+  for (const PanelArea& a : panels_) damage(a.shown);
+  cut_ = true;
+}
+
+void View::panelChanged(const Panel& panel) {
+  const PixelBox now =
+      panel.visible() ? pixelRect(panel.bounds()) & clientPixels(window_) : PixelBox{};
+  auto it = std::find_if(panels_.begin(), panels_.end(),
+                         [&](const PanelArea& a) { return a.model == &panel; });
+  if (it == panels_.end()) it = panels_.insert(it, {&panel, {}, false, 0});
+  const bool plainNow = plain(panel);
+  if (it->plain && plainNow && it->colour == panel.backColor()) {
+    // All of one colour, as the curtain's halves are: only what it leaves and
+    // what it newly covers change as it slides.
+    for (const PixelBox& part : Outside(it->shown, now)) damage(part);
+    for (const PixelBox& part : Outside(now, it->shown)) damage(part);
+  } else {
+    damage(it->shown);
+    damage(now);
+  }
+  *it = {&panel, now, plainNow, panel.backColor()};
+}
+
+void View::cutButtons() {
+  // A button lies above the surface, so what panels in front of it cover is
+  // cut from it: the holes, apart from each other, from its corner.
+  const std::vector<Control*>& order = window_.widgets();
+  for (Entry& e : widgets_) {
+    if (!e.model->visible()) continue;
+    const PixelBox button = pixelRect(e.model->bounds());
+    covered_.clear();
+    const auto front = std::find(order.begin(), order.end(), e.model);
+    for (auto it = front; it != order.end(); ++it) {
+      if ((*it)->kind() != ControlKind::Panel || !(*it)->visible()) continue;
+      const PixelBox over = pixelRect((*it)->bounds()) & button;
+      if (over.empty()) continue;
+      // Only what no earlier hole has: the page cuts them even-odd.
+      fragments_.assign(1, over);
+      const std::size_t holes = covered_.size();
+      for (std::size_t k = 0; k < holes; ++k) {
+        spare_.clear();
+        for (const PixelBox& f : fragments_) {
+          for (const PixelBox& part : Outside(f, covered_[k])) spare_.push_back(part);
+        }
+        fragments_.swap(spare_);
+      }
+      covered_.insert(covered_.end(), fragments_.begin(), fragments_.end());
+    }
+    cuts_.clear();
+    for (PixelBox& b : covered_) {
+      b = {b.left - button.left, b.top - button.top, b.right - button.left, b.bottom - button.top};
+      cuts_.insert(cuts_.end(), {b.left, b.top, b.right, b.bottom});
+    }
+    if (covered_ == e.widget.covered) continue;
+    e.widget.covered = covered_;
+    vl_widget_cut(e.widget.id, cuts_.data(), static_cast<int>(covered_.size()));
+  }
+}
+
+bool View::makeWidget(Control& model, Element& widget) {
+  // Panels have no element: they are drawn on the surface.
+  if (model.kind() != ControlKind::PushButton) return false;
+  const auto& button = static_cast<const PushButton&>(model);
+  widget = {nextId_++, {}};
+  vl_widget_create(widget.id, button.caption().c_str(), cssFont(button.font()).c_str());
   return true;
 }
 
 void View::placeWidget(Entry& entry) {
   const PixelBox r = pixelRect(entry.model->bounds());
-  // A panel of one colour is its element's background: no canvas to fill,
-  // at a phone's ratio the size of the window (the curtain's halves).
-  const bool bare =
-      entry.model->kind() == ControlKind::Panel && plain(static_cast<const Panel&>(*entry.model));
   vl_widget_place(entry.widget.id, r.left, r.top, r.width(), r.height(),
-                  entry.model->visible() ? 1 : 0, bare ? 1 : 0);
-  entry.widget.dirty = !bare;
+                  entry.model->visible() ? 1 : 0);
+  cut_ = true;
 }
 
 void View::dropWidget(Element widget) { vl_widget_destroy(widget.id); }
@@ -145,26 +247,26 @@ void View::stackWidgets(const std::vector<Element>& backToFront) {
 void View::flush() {
   for (const PixelBox& a : damage_.areas()) paintSurface(a);
   damage_.clear();
-  for (Entry& e : widgets_) {
-    if (e.widget.dirty && e.model->kind() == ControlKind::Panel && e.model->visible()) {
-      paintPanel(e);
-    }
-    if (e.model->visible()) e.widget.dirty = false;
-  }
+  if (cut_) cutButtons();
+  cut_ = false;
   publishLabels();
 }
 
 void View::paintSurface(const PixelBox& area) const {
-  BridgeCanvas canvas(kSurface, toDevice(area, ratio_));
-  Painter(canvas, ratio_).surface(window_, area);
-}
-
-void View::paintPanel(const Entry& entry) const {
-  const auto& panel = static_cast<const Panel&>(*entry.model);
-  const PixelBox r = pixelRect(panel.bounds());
-  const PixelBox area{0, 0, r.width(), r.height()};
-  BridgeCanvas canvas(entry.widget.id, toDevice(area, ratio_));
-  Painter(canvas, ratio_).panel(panel, area);
+  const PixelBox device = toDevice(area, ratio_);
+  {
+    BridgeCanvas canvas(device, 0, 0);
+    Painter(canvas, ratio_).surface(window_, area);
+  }
+  // Then the panels over it, back to front, each from its corner.
+  for (const Control* c : window_.widgets()) {
+    if (c->kind() != ControlKind::Panel || !c->visible()) continue;
+    const PixelBox box = pixelRect(c->bounds());
+    if ((box & area).empty()) continue;
+    const PixelBox corner = toDevice(box, ratio_);
+    BridgeCanvas canvas(device & toDevice(box & area, ratio_), corner.left, corner.top);
+    Painter(canvas, ratio_).panel(static_cast<const Panel&>(*c), {0, 0, box.width(), box.height()});
+  }
 }
 
 void View::publishLabels() {

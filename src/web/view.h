@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The game window in a web page: draws a model window and its controls on a
-// canvas, keeps an HTML button for each model button and a canvas of its own
-// for each panel, and hands keys and clicks to the model.
+// The game window in a web page: draws a model window, its controls and its
+// panels on a canvas, keeps an HTML button for each model button, and hands
+// keys and clicks to the model.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +17,11 @@
 
 namespace vorlane::web {
 
-// The page's element for a push button or a panel.
+// The page's element for a push button, and what of it the panels in front
+// of it cover (CSS pixels from its corner), as the page last cut it.
 struct Element {
   int id = 0;
-  bool dirty = false;  // a panel to repaint at the next flush
+  std::vector<PixelBox> covered;
 };
 
 class View final : public WidgetView<Element>, public TextMetrics {
@@ -50,9 +51,14 @@ class View final : public WidgetView<Element>, public TextMetrics {
   // The CSS font of a model font.
   static std::string cssFont(const Font& font);
 
-  // WindowObserver.
+  // WindowObserver. Panels are drawn on the surface, in their stacking
+  // order above its controls; a button's element lies above the surface,
+  // cut where a panel in front of it covers it.
   void surfaceDamaged(const RectF& area) override;
   void windowChanged() override;
+  void widgetChanged(Control& widget) override;
+  void widgetDestroyed(Control& widget) override;
+  void widgetOrderChanged() override;
 
   // TextMetrics.
   SizeF measure(const Font& font, const std::string& text) override;
@@ -66,16 +72,31 @@ class View final : public WidgetView<Element>, public TextMetrics {
   void dropWidget(Element widget) override;
   void stackWidgets(const std::vector<Element>& backToFront) override;
 
+  // A panel as last drawn: where, and whether of one colour (which one).
+  struct PanelArea {
+    const Panel* model;
+    PixelBox shown;
+    bool plain;
+    Colour colour;
+  };
+
   void paintSurface(const PixelBox& area) const;
-  void paintPanel(const Entry& entry) const;
+  void panelChanged(const Panel& panel);
+  void damage(const PixelBox& area);
+  void cutButtons();
   void publishLabels();
 
   std::function<void()> inputHook_;
   std::vector<int> order_;  // the widgets' ids back to front, for the page
-  Damage damage_;           // the surface to repaint at the next flush, in CSS pixels
-  double ratio_ = 1;        // device pixels per CSS pixel
+  std::vector<PanelArea> panels_;
+  // Kept for cutButtons(), so that a tick does not allocate.
+  std::vector<PixelBox> covered_, fragments_, spare_;
+  std::vector<int> cuts_;
+  Damage damage_;     // the surface to repaint at the next flush, in CSS pixels
+  double ratio_ = 1;  // device pixels per CSS pixel
   int nextId_ = 1;
-  int width_ = 0;  // client size in CSS pixels
+  bool cut_ = false;  // the buttons' cuts to check at the next flush
+  int width_ = 0;     // client size in CSS pixels
   int height_ = 0;
   std::string labels_;                  // what screen readers were last given
   std::string nextLabels_;              // built at every flush; its buffer is kept

@@ -12,7 +12,7 @@ import {test} from 'node:test';
 import zlib from 'node:zlib';
 import {PNG} from 'pngjs';
 import {launch, open, pieceBox, quit, serve, serveAndLaunch, shippedSite, shot, started, testSite,
-        waitFor} from './harness.mjs';
+        waitFor, wellCell} from './harness.mjs';
 
 const ctx = serveAndLaunch(shippedSite);
 
@@ -244,13 +244,18 @@ test('a slow load on a phone shows what is loading, in the window\'s place, unti
   assert.ok(boxes.length > 0 && boxes.every((b) => b === game.join()),
             `the window's place before the first frame is the box the game takes (${game}): ` +
             `${[...new Set(boxes)].join(' | ')}`);
-  // The curtain (the window's two panels) opens with no shift of the layout.
-  await waitFor('the curtain to open', () => page.evaluate(() => {
-    const w = document.getElementById('window').getBoundingClientRect();
-    const halves = Array.from(document.querySelectorAll('#window > .panel'), (p) => p.getBoundingClientRect());
-    return halves.length === 2 &&
-        halves.every((r) => r.width === 0 || r.bottom <= w.top || r.top >= w.bottom || r.right <= w.left || r.left >= w.right);
-  }));
+  // The curtain (the window's two panels, drawn on its surface) opens with
+  // no shift of the layout: it has gone once the walls' blue borders show
+  // at the window's top and bottom, where it opens last.
+  const borders = [wellCell(0, 0), wellCell(21, 0)].map((c) => [c.x + 1, c.y + c.h / 2]);
+  await waitFor('the curtain to open', () => page.evaluate((points) => {
+    const surface = document.getElementById('surface');
+    const k = surface.width / Number(document.getElementById('window').dataset.width);
+    return points.every(([x, y]) => {
+      const [r, g, b] = surface.getContext('2d').getImageData(Math.floor(x * k), Math.floor(y * k), 1, 1).data;
+      return r < 40 && g < 40 && b > 200;
+    });
+  }, borders));
   const shift = await page.evaluate(() => window.__shift);
   assert.ok(shift <= 0.01, `layout shift ${shift}`);
   assert.ok(await page.evaluate(() => document.getElementById('progress').hidden), 'the line went');

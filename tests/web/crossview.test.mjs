@@ -16,8 +16,8 @@ const seed = '1234.5';
 // Clock steps (aN: N ms) and keys (kN: virtual-key code N).
 const scenes = {
   // The curtain halfway open over the intro: its halves are panels of one
-  // colour, which the page shows as its elements' backgrounds. They cover
-  // most rectangles, so the picture is compared square by square only.
+  // colour, drawn on the surface. They cover most rectangles, so the
+  // picture is compared square by square only.
   curtain: {steps: 'a900', rectangles: false},
   // The curtain open, a piece turned and shifted on its way down.
   falling: {steps: 'a6000 k37 a300 k65 a2000', rectangles: true},
@@ -133,3 +133,24 @@ for (const [name, {steps, rectangles}] of Object.entries(scenes)) {
     assert.ok(squares > 1200, 'most of the picture is compared');
   });
 }
+
+test('a button behind a panel shows only where the panel leaves it', async () => {
+  const page = await open(ctx.browser, `${ctx.server.url}?scene=1&seed=${seed}`);
+  await started(page);
+  // Whether the Pause button is cut, and whether its top left corner, where
+  // the top half of the curtain lies, is the button's.
+  const pause = () => page.evaluate(() => {
+    const b = Array.from(document.querySelectorAll('#window button')).find((e) => e.textContent === 'Pause');
+    const r = b.getBoundingClientRect();
+    return {cut: b.style.clipPath !== '', corner: document.elementFromPoint(r.left + 3, r.top + 3) === b};
+  });
+  // P while the curtain opens: the button comes in front of it.
+  await page.evaluate(() => {
+    window.vorlaneTest._vorlane_test_advance(900);
+    window.vorlaneTest._vorlane_key(80, 0);
+  });
+  assert.deepEqual(await pause(), {cut: false, corner: true});
+  await page.evaluate(() => window.vorlaneTest.ccall('vorlane_test_bring_to_front', null, ['string'], ['covertop']));
+  assert.deepEqual(await pause(), {cut: true, corner: false});
+  await page.close();
+});
