@@ -252,14 +252,28 @@ void View::flush() {
   publishLabels();
 }
 
-void View::paintSurface(const PixelBox& area) const {
-  const PixelBox device = toDevice(area, ratio_);
-  {
-    BridgeCanvas canvas(device, 0, 0);
-    Painter(canvas, ratio_).surface(window_, area);
+void View::paintSurface(const PixelBox& area) {
+  // What a panel covers never shows (a panel is all filled), so the surface
+  // is drawn only around the panels: the first frame, under the closed
+  // curtain, is the curtain's two fills.
+  const std::vector<Control*>& order = window_.widgets();
+  fragments_.assign(1, area);
+  for (const Control* c : order) {
+    if (c->kind() != ControlKind::Panel || !c->visible()) continue;
+    const PixelBox box = pixelRect(c->bounds());
+    spare_.clear();
+    for (const PixelBox& f : fragments_) {
+      for (const PixelBox& part : Outside(f, box)) spare_.push_back(part);
+    }
+    fragments_.swap(spare_);
+  }
+  for (const PixelBox& f : fragments_) {
+    BridgeCanvas canvas(toDevice(f, ratio_), 0, 0);
+    Painter(canvas, ratio_).surface(window_, f);
   }
   // Then the panels over it, back to front, each from its corner.
-  for (const Control* c : window_.widgets()) {
+  const PixelBox device = toDevice(area, ratio_);
+  for (const Control* c : order) {
     if (c->kind() != ControlKind::Panel || !c->visible()) continue;
     const PixelBox box = pixelRect(c->bounds());
     if ((box & area).empty()) continue;

@@ -80,7 +80,7 @@ class View final : public WidgetView<Element>, public TextMetrics {
     Colour colour;
   };
 
-  void paintSurface(const PixelBox& area) const;
+  void paintSurface(const PixelBox& area);
   void panelChanged(const Panel& panel);
   void damage(const PixelBox& area);
   void cutButtons();
@@ -89,7 +89,7 @@ class View final : public WidgetView<Element>, public TextMetrics {
   std::function<void()> inputHook_;
   std::vector<int> order_;  // the widgets' ids back to front, for the page
   std::vector<PanelArea> panels_;
-  // Kept for cutButtons(), so that a tick does not allocate.
+  // Kept for cutButtons() and paintSurface(), so that a tick does not allocate.
   std::vector<PixelBox> covered_, fragments_, spare_;
   std::vector<int> cuts_;
   Damage damage_;     // the surface to repaint at the next flush, in CSS pixels
