@@ -12,7 +12,7 @@ import {test} from 'node:test';
 import zlib from 'node:zlib';
 import {PNG} from 'pngjs';
 import {launch, open, pieceBox, quit, serve, serveAndLaunch, shippedSite, shot, started, testSite,
-        waitFor, wellCell} from './harness.mjs';
+        waitFor, wallsShown, wellCell} from './harness.mjs';
 
 const ctx = serveAndLaunch(shippedSite);
 
@@ -316,6 +316,8 @@ test('every caption\'s glyphs are in the cut fonts', async () => {
   });
   await page.goto(ctx.server.url);
   await started(page);
+  // Under the closed curtain nothing is drawn: every caption is, once it opens.
+  await waitFor('the curtain to open', async () => wallsShown(await shot(page)));
   const {drawn, files} = await page.evaluate(async () => {
     // The page's own reading of its @font-face rules.
     const families = (await import('./boot.js')).fontFiles();
