@@ -60,6 +60,16 @@ struct Outside {
   const PixelBox* end() const { return parts.data() + count; }
 };
 
+// Cuts `hole` out of `pieces`, which stay apart from each other; `spare` is
+// a kept buffer.
+void cutOut(std::vector<PixelBox>& pieces, const PixelBox& hole, std::vector<PixelBox>& spare) {
+  spare.clear();
+  for (const PixelBox& p : pieces) {
+    for (const PixelBox& part : Outside(p, hole)) spare.push_back(part);
+  }
+  pieces.swap(spare);
+}
+
 }  // namespace
 
 View::View(Window& window) : WidgetView(window), damage_(kMaxAreas) {
@@ -199,14 +209,7 @@ void View::cutButtons() {
       if (over.empty()) continue;
       // Only what no earlier hole has: the page cuts them even-odd.
       fragments_.assign(1, over);
-      const std::size_t holes = covered_.size();
-      for (std::size_t k = 0; k < holes; ++k) {
-        spare_.clear();
-        for (const PixelBox& f : fragments_) {
-          for (const PixelBox& part : Outside(f, covered_[k])) spare_.push_back(part);
-        }
-        fragments_.swap(spare_);
-      }
+      for (const PixelBox& hole : covered_) cutOut(fragments_, hole, spare_);
       covered_.insert(covered_.end(), fragments_.begin(), fragments_.end());
     }
     cuts_.clear();
@@ -260,12 +263,7 @@ void View::paintSurface(const PixelBox& area) {
   fragments_.assign(1, area);
   for (const Control* c : order) {
     if (c->kind() != ControlKind::Panel || !c->visible()) continue;
-    const PixelBox box = pixelRect(c->bounds());
-    spare_.clear();
-    for (const PixelBox& f : fragments_) {
-      for (const PixelBox& part : Outside(f, box)) spare_.push_back(part);
-    }
-    fragments_.swap(spare_);
+    cutOut(fragments_, pixelRect(c->bounds()), spare_);
   }
   for (const PixelBox& f : fragments_) {
     BridgeCanvas canvas(toDevice(f, ratio_), 0, 0);

@@ -132,11 +132,9 @@ void View::create() {
   // nothing moves or resizes before it shows.
   made_ = true;
   ratio_ = ratioOf(nullptr);
-  const RECT client = device(clientPixels(window_));
-  RECT frame{0, 0, client.right, client.bottom};
-  frameAround(frame, ratio_);
-  const LONG width = frame.right - frame.left;
-  const LONG height = frame.bottom - frame.top;
+  const SIZE outer = outerSize();
+  const LONG width = outer.cx;
+  const LONG height = outer.cy;
   LONG x = CW_USEDEFAULT;
   LONG y = CW_USEDEFAULT;
   MONITORINFO monitor{};
@@ -161,6 +159,13 @@ void View::show() {
   flush();
 }
 
+SIZE View::outerSize() const {
+  const RECT client = device(clientPixels(window_));
+  RECT frame{0, 0, client.right, client.bottom};
+  frameAround(frame, ratio_);
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void View::resize() {
   const PixelBox client = clientPixels(window_);
   const RECT d = device(client);
@@ -183,13 +188,11 @@ void View::resize() {
     bufferWidth_ = width;
     bufferHeight_ = height;
   }
-  RECT frame{0, 0, width, height};
-  frameAround(frame, ratio_);
+  const SIZE outer = outerSize();
   RECT now{};
   GetWindowRect(hwnd_, &now);
-  if (now.right - now.left != frame.right - frame.left ||
-      now.bottom - now.top != frame.bottom - frame.top) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  if (now.right - now.left != outer.cx || now.bottom - now.top != outer.cy) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

@@ -63,7 +63,8 @@ class View final : public WidgetView<HWND> {
   void create();
   HWND makeButton(const PushButton& button);
   RECT device(const PixelBox& logical) const;
-  void resize();  // the window and its back buffer to the design at the ratio
+  SIZE outerSize() const;  // the window's, frame and all, for the design at the ratio
+  void resize();           // the window and its back buffer to the design at the ratio
   void rescale(double ratio, const RECT* suggested);
   void paintBuffer(const PixelBox& logical);
   void buttonClicked(HWND button);
