@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The real-time driver's core on a clock and a one-shot timer of the test's
-// own: what it arms, when it disarms, and that a run never nests.
+// own: what it arms, when it disarms, and that a run never nests; and the
+// beat that wakes a steady timer by one interval.
 #include "platform/driver_core.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,13 @@ TEST_F(DriverCoreTest, DisarmsWhenNoTimerIsArmed) {
   core.pump();
   EXPECT_FALSE(core.armed());
   EXPECT_EQ(source.disarms, 1);
+  // A last tick that stops its timer: the wake-up is cleared all the same,
+  // as a repeating one would still be pending.
+  Timer last(scheduler, 20, true, [&] { last.setEnabled(false); });
+  source.clock = 120'000;
+  core.wake();
+  EXPECT_FALSE(core.armed());
+  EXPECT_EQ(source.disarms, 2);
 }
 
 TEST_F(DriverCoreTest, NeverRunsTwiceAtOnceAndArmsOnceTheRunIsOver) {
@@ -120,6 +128,41 @@ TEST_F(DriverCoreTest, StopsListeningWhenDestroyed) {
   // Changing timers with no core must not call into the destroyed one.
   Timer timer(scheduler, 10, true, [] {});
   EXPECT_EQ(source.arms, 0);
+}
+
+// The game's gravity: dues every 50 ms, each wake-up a little late.
+TEST(BeatTest, WakesASteadyTimerByOneIntervalNeverBeforeItsTick) {
+  using Plan = Beat::Plan;
+  Beat beat;
+  const auto is = [](Plan p, Plan::Kind kind, Micros wait) {
+    return p.kind == kind && (kind == Plan::kKeep || p.wait == wait);
+  };
+  EXPECT_TRUE(is(beat.arm(50'000, 0), Plan::kOnce, 50'000));
+  EXPECT_EQ(beat.woke(50'300), 50'300);
+  // One spacing is not yet a beat; two equal ones are.
+  EXPECT_TRUE(is(beat.arm(100'000, 50'300), Plan::kOnce, 49'700));
+  EXPECT_EQ(beat.woke(100'200), 100'200);
+  EXPECT_TRUE(is(beat.arm(150'000, 100'200), Plan::kEvery, 50'000));
+  // A clock that reads before the due when the interval fires: the tick
+  // still runs at its due, and the interval stays.
+  EXPECT_EQ(beat.woke(149'950), 150'000);
+  EXPECT_TRUE(is(beat.arm(200'000, 150'000), Plan::kKeep, 0));
+  EXPECT_EQ(beat.woke(200'250), 200'250);
+  EXPECT_TRUE(is(beat.arm(250'000, 200'250), Plan::kKeep, 0));
+  // A busy page skipped a firing: the tick runs late, the scheduler's next
+  // due lands on the interval's next step, and it stays.
+  EXPECT_EQ(beat.woke(300'200), 300'200);
+  EXPECT_TRUE(is(beat.arm(350'200, 300'200), Plan::kKeep, 0));
+  // A due between its steps (the timer restarted) stops it...
+  EXPECT_EQ(beat.woke(350'300), 350'300);
+  EXPECT_TRUE(is(beat.arm(380'000, 350'300), Plan::kOnce, 29'700));
+  // ...so does a wake-up later than the slack, and clearing.
+  EXPECT_EQ(beat.woke(380'100), 380'100);
+  EXPECT_TRUE(is(beat.arm(430'000, 380'100), Plan::kOnce, 49'900));
+  EXPECT_EQ(beat.woke(433'000), 433'000);
+  EXPECT_TRUE(is(beat.arm(480'000, 433'000), Plan::kOnce, 47'000));
+  beat.disarm();
+  EXPECT_TRUE(is(beat.arm(500'000, 481'000), Plan::kOnce, 19'000));
 }
 
 }  // namespace

@@ -56,7 +56,41 @@ class DriverCore {
   Scheduler& scheduler_;
   WakeupSource& source_;
   std::optional<Scheduler::Micros> armedFor_;  // the due time the wake-up waits for
+  bool woke_ = false;                          // it came, and nothing is armed since
   bool running_ = false;
+};
+
+// Turns a run of evenly spaced ticks into one repeating wake-up. Setting a
+// timeout is much of what a browser's tick costs; a timer ticking steadily
+// (the game's gravity) is better woken by one interval set for the run.
+// The interval is kept while each due tick is where it next fires, never
+// before the tick and at most kSlack after; anything else stops it.
+class Beat {
+ public:
+  using Micros = Scheduler::Micros;
+  static constexpr Micros kShortest = 10'000;  // shorter beats get clamped by browsers
+  static constexpr Micros kSlack = 2'000;
+
+  // What a source does for arm(due, t).
+  struct Plan {
+    enum Kind { kKeep, kEvery, kOnce } kind;
+    Micros wait;  // kEvery: the period; kOnce: the delay
+  };
+  Plan arm(Micros due, Micros t);
+  // The wake-up was cleared.
+  void disarm();
+  // The wake-up came at `t`; returns the time its tick runs at: the due it
+  // was set for at the earliest, for a clock coarser than the timer.
+  Micros woke(Micros t);
+
+ private:
+  static constexpr Micros kNone = -1;
+  Micros armedFor_ = kNone;  // the due the wake-up is set for
+  Micros wokeFor_ = kNone;   // the due the last wake-up came for, until the next arm
+  Micros spacing_ = 0;       // between the last two dues woken for in turn
+  Micros period_ = 0;        // the interval's, 0 when none runs
+  Micros start_ = 0;         // when it was set, at the earliest
+  Micros next_ = 0;          // its next firing, at the earliest
 };
 
 // What every platform's driver shares: the core its wake-ups drive, the

@@ -48,7 +48,9 @@ void vl_labels(const char* lines);
 double vl_now();
 // The local time of day in seconds.
 double vl_seconds_since_midnight();
-// The one wake-up: at most one timeout is ever pending.
+// The one wake-up: at most one timeout or interval is ever pending, each
+// set in place of the other.
 void vl_timeout(double ms);
+void vl_timeout_every(int ms);
 void vl_timeout_clear();
 }

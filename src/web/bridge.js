@@ -8,8 +8,9 @@
 // to createVorlane() as its option `page`:
 //   page.wake()     the timeout fired: the game runs the ticks due;
 //   page.click(id)  push button `id` was pressed;
-//   page.timer      the one pending timeout (0 when none), which the bridge
-//                   sets and clears, and the page clears when it stops the game;
+//   page.timer      the one pending timeout or interval (0 when none), which
+//                   the bridge sets and clears, and the page clears when it
+//                   stops the game (page.repeats: it is an interval);
 //   page.layout     the page's one record of the window's scale and the
 //                   device's ratio (layout.js): read here, never written;
 //   page.faces      the family of the page's fonts for each face the game
@@ -35,11 +36,17 @@ mergeInto(LibraryManager.library, {
     metrics: {},       // CSS font -> its line metrics
     performance: null,  // the page's, kept (see $VL__postset)
 
-    // The timeout's callback, one function for the page's life.
+    // The wake-up's callback, one function for the page's life.
     wake: function() {
       const page = Module['page'];
-      page.timer = 0;
+      if (!page.repeats) page.timer = 0;
       page.wake();
+    },
+    clearTimer: function() {
+      const page = Module['page'];
+      if (page.timer) (page.repeats ? clearInterval : clearTimeout)(page.timer);
+      page.timer = 0;
+      page.repeats = false;
     },
     root: function() { return document.getElementById('window'); },
     // A low-latency canvas goes to the screen without waiting for the
@@ -428,14 +435,20 @@ mergeInto(LibraryManager.library, {
   // without calling into it.
   vl_timeout__deps: ['$VL'],
   vl_timeout: function(ms) {
-    const page = Module['page'];
-    if (page.timer) clearTimeout(page.timer);
-    page.timer = setTimeout(VL.wake, Math.ceil(ms));
+    VL.clearTimer();
+    Module['page'].timer = setTimeout(VL.wake, Math.ceil(ms));
   },
 
-  vl_timeout_clear: function() {
+  vl_timeout_every__deps: ['$VL'],
+  vl_timeout_every: function(ms) {
+    VL.clearTimer();
     const page = Module['page'];
-    if (page.timer) clearTimeout(page.timer);
-    page.timer = 0;
+    page.repeats = true;
+    page.timer = setInterval(VL.wake, ms);
+  },
+
+  vl_timeout_clear__deps: ['$VL'],
+  vl_timeout_clear: function() {
+    VL.clearTimer();
   },
 });

@@ -44,6 +44,8 @@ test('a game: the board, moves and turns, pause, game over and restart', async (
   const first = await untilBox(page, 'the first piece in the well',
                                (b) => b.width === 3 && b.height === 2 && b.top < 9);
   assert.deepEqual(await accessibilityViolations(page), [], 'axe-core in play');
+  await waitFor('one interval to wake the falling piece, no timeout',
+                async () => { const p = await pending(page); return p.intervals === 1 && p.timers === 0; });
 
   await page.keyboard.press('ArrowLeft');
   await untilBox(page, 'the piece one column left', (b) => b.left === first.left - 1);
@@ -89,7 +91,7 @@ test('a game: the board, moves and turns, pause, game over and restart', async (
   assert.equal(end.hscorelabel, `HiScore:${end.scorelabel.split(':')[1]}`, 'the best score is this game\'s');
   assert.ok(over.width > 100 && over.height > 100, 'the Game Over button is large');
   await waitFor('no timer pending once the game is over',
-                async () => { const p = await pending(page); return p.timers === 0 && p.frames === 0; });
+                async () => { const p = await pending(page); return p.timers === 0 && p.frames === 0 && p.intervals === 0; });
 
   // The restart: a new game, the best score kept.
   await clickButton(page, 'Game Over');

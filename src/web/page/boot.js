@@ -16,7 +16,7 @@ let game = null;
 let stopped = false;
 
 // What the bridge calls and reads (see bridge.js): filled in once the game runs.
-const page = {wake() {}, click() {}, timer: 0, layout, faces};
+const page = {wake() {}, click() {}, timer: 0, repeats: false, layout, faces};
 
 // A file of the site that did not come, or came broken: its message names it.
 class LoadFault extends Error {}
@@ -24,7 +24,7 @@ class LoadFault extends Error {}
 function stop(reason) {
   if (stopped) return;
   stopped = true;
-  if (page.timer) clearTimeout(page.timer);
+  if (page.timer) (page.repeats ? clearInterval : clearTimeout)(page.timer);
   page.timer = 0;
   pad.release();
   root.classList.add('stopped');
