@@ -6,7 +6,7 @@
 //
 // The page and the bridge meet in one object, which boot.js makes and hands
 // to createVorlane() as its option `page`:
-//   page.wake()     the timeout fired: the game runs the ticks due;
+//   page.wake()     the timeout or interval fired: the game runs the ticks due;
 //   page.click(id)  push button `id` was pressed;
 //   page.timer      the one pending timeout or interval (0 when none), which
 //                   the bridge sets and clears, and the page clears when it
