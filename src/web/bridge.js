@@ -9,8 +9,9 @@
 //   page.wake()     the timeout or interval fired: the game runs the ticks due;
 //   page.click(id)  push button `id` was pressed;
 //   page.timer      the one pending timeout or interval (0 when none), which
-//                   the bridge sets and clears, and the page clears when it
-//                   stops the game (page.repeats: it is an interval);
+//                   the bridge sets (page.repeats: it is an interval);
+//   page.clearTimer()  clears it: the bridge's call, and the page's when it
+//                   stops the game;
 //   page.layout     the page's one record of the window's scale and the
 //                   device's ratio (layout.js): read here, never written;
 //   page.faces      the family of the page's fonts for each face the game
@@ -41,12 +42,6 @@ mergeInto(LibraryManager.library, {
       const page = Module['page'];
       if (!page.repeats) page.timer = 0;
       page.wake();
-    },
-    clearTimer: function() {
-      const page = Module['page'];
-      if (page.timer) (page.repeats ? clearInterval : clearTimeout)(page.timer);
-      page.timer = 0;
-      page.repeats = false;
     },
     root: function() { return document.getElementById('window'); },
     // A low-latency canvas goes to the screen without waiting for the
@@ -435,20 +430,20 @@ mergeInto(LibraryManager.library, {
   // without calling into it.
   vl_timeout__deps: ['$VL'],
   vl_timeout: function(ms) {
-    VL.clearTimer();
-    Module['page'].timer = setTimeout(VL.wake, Math.ceil(ms));
+    const page = Module['page'];
+    page.clearTimer();
+    page.timer = setTimeout(VL.wake, Math.ceil(ms));
   },
 
   vl_timeout_every__deps: ['$VL'],
   vl_timeout_every: function(ms) {
-    VL.clearTimer();
     const page = Module['page'];
+    page.clearTimer();
     page.repeats = true;
     page.timer = setInterval(VL.wake, ms);
   },
 
-  vl_timeout_clear__deps: ['$VL'],
   vl_timeout_clear: function() {
-    VL.clearTimer();
+    Module['page'].clearTimer();
   },
 });

@@ -212,13 +212,14 @@ void View::cutButtons() {
       for (const PixelBox& hole : covered_) cutOut(fragments_, hole, spare_);
       covered_.insert(covered_.end(), fragments_.begin(), fragments_.end());
     }
-    cuts_.clear();
     for (PixelBox& b : covered_) {
       b = {b.left - button.left, b.top - button.top, b.right - button.left, b.bottom - button.top};
-      cuts_.insert(cuts_.end(), {b.left, b.top, b.right, b.bottom});
     }
     if (covered_ == e.widget.covered) continue;
     e.widget.covered = covered_;
+    cuts_.clear();
+    for (const PixelBox& b : covered_)
+      cuts_.insert(cuts_.end(), {b.left, b.top, b.right, b.bottom});
     vl_widget_cut(e.widget.id, cuts_.data(), static_cast<int>(covered_.size()));
   }
 }
@@ -259,11 +260,9 @@ void View::paintSurface(const PixelBox& area) {
   // What a panel covers never shows (a panel is all filled), so the surface
   // is drawn only around the panels: the first frame, under the closed
   // curtain, is the curtain's two fills.
-  const std::vector<Control*>& order = window_.widgets();
   fragments_.assign(1, area);
-  for (const Control* c : order) {
-    if (c->kind() != ControlKind::Panel || !c->visible()) continue;
-    cutOut(fragments_, pixelRect(c->bounds()), spare_);
+  for (const PanelArea& p : panels_) {
+    if (!p.shown.empty()) cutOut(fragments_, p.shown, spare_);
   }
   for (const PixelBox& f : fragments_) {
     BridgeCanvas canvas(toDevice(f, ratio_), 0, 0);
@@ -271,7 +270,7 @@ void View::paintSurface(const PixelBox& area) {
   }
   // Then the panels over it, back to front, each from its corner.
   const PixelBox device = toDevice(area, ratio_);
-  for (const Control* c : order) {
+  for (const Control* c : window_.widgets()) {
     if (c->kind() != ControlKind::Panel || !c->visible()) continue;
     const PixelBox box = pixelRect(c->bounds());
     if ((box & area).empty()) continue;

@@ -133,19 +133,17 @@ void View::create() {
   made_ = true;
   ratio_ = ratioOf(nullptr);
   const SIZE outer = outerSize();
-  const LONG width = outer.cx;
-  const LONG height = outer.cy;
   LONG x = CW_USEDEFAULT;
   LONG y = CW_USEDEFAULT;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor) != 0) {
     const RECT& work = monitor.rcWork;
-    x = std::max(work.left, work.left + (work.right - work.left - width) / 2);
-    y = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
+    x = std::max(work.left, work.left + (work.right - work.left - outer.cx) / 2);
+    y = std::max(work.top, work.top + (work.bottom - work.top - outer.cy) / 2);
   }
-  hwnd_ = CreateWindowExW(0, kWindowClass, wide(window_.caption()).c_str(), kStyle, x, y, width,
-                          height, nullptr, nullptr, instance_, this);
+  hwnd_ = CreateWindowExW(0, kWindowClass, wide(window_.caption()).c_str(), kStyle, x, y, outer.cx,
+                          outer.cy, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) throw std::runtime_error("the window could not be made");
   // Where the system's DPI is not the monitor's, resize() puts it right.
   ratio_ = ratioOf(hwnd_);

@@ -16,7 +16,14 @@ let game = null;
 let stopped = false;
 
 // What the bridge calls and reads (see bridge.js): filled in once the game runs.
-const page = {wake() {}, click() {}, timer: 0, repeats: false, layout, faces};
+const page = {
+  wake() {}, click() {}, timer: 0, repeats: false, layout, faces,
+  clearTimer() {
+    if (this.timer) (this.repeats ? clearInterval : clearTimeout)(this.timer);
+    this.timer = 0;
+    this.repeats = false;
+  },
+};
 
 // A file of the site that did not come, or came broken: its message names it.
 class LoadFault extends Error {}
@@ -24,8 +31,7 @@ class LoadFault extends Error {}
 function stop(reason) {
   if (stopped) return;
   stopped = true;
-  if (page.timer) (page.repeats ? clearInterval : clearTimeout)(page.timer);
-  page.timer = 0;
+  page.clearTimer();
   pad.release();
   root.classList.add('stopped');
   for (const button of root.querySelectorAll('button')) button.disabled = true;
