@@ -19,7 +19,10 @@ using Micros = Scheduler::Micros;
 // A clock moved by hand and a timer that records what it is told; it
 // "fires" when the test calls core.wake().
 struct FakeSource final : WakeupSource {
-  Micros now() const override { return clock; }
+  Micros now() const override {
+    ++reads;
+    return clock;
+  }
   void arm(Micros due, Micros t) override {
     armedAt = due;
     armTimes.push_back(t);
@@ -35,6 +38,7 @@ struct FakeSource final : WakeupSource {
   std::vector<Micros> armTimes;  // the time the core passed with each arm
   int arms = 0;
   int disarms = 0;
+  mutable int reads = 0;  // of the clock
 };
 
 struct DriverCoreTest : ::testing::Test {
@@ -42,6 +46,19 @@ struct DriverCoreTest : ::testing::Test {
   FakeSource source;
   DriverCore core{scheduler, source};
 };
+
+TEST_F(DriverCoreTest, AWakeThatBringsItsTimeRunsAtItWithoutReadingTheClock) {
+  core.start();
+  int ticks = 0;
+  Timer timer(scheduler, 20, true, [&] { ++ticks; });
+  source.clock = 19'900;  // a coarse clock, just short of the due time
+  const int reads = source.reads;
+  core.wake(20'000);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(source.reads, reads);
+  EXPECT_EQ(source.armedAt, 40'000);
+  EXPECT_EQ(source.armTimes.back(), 20'000);
+}
 
 TEST_F(DriverCoreTest, ArmsForTheNextDueTickAndRearmsAfterEachWake) {
   core.start();

@@ -16,18 +16,20 @@ void DriverCore::start() {
   rearm(std::nullopt);
 }
 
-void DriverCore::wake() {
+void DriverCore::wake(std::optional<Scheduler::Micros> t) {
   // What is due next is armed afresh, and so is nothing: a repeating
   // wake-up is still pending after it came.
   armedFor_.reset();
   woke_ = true;
-  pump();
+  if (!running_) run(t ? *t : source_.now());
 }
 
 void DriverCore::pump() {
-  if (running_) return;
+  if (!running_) run(source_.now());
+}
+
+void DriverCore::run(Scheduler::Micros t) {
   running_ = true;
-  const Scheduler::Micros t = source_.now();
   scheduler_.runDue(t);
   running_ = false;
   rearm(t);

@@ -42,13 +42,15 @@ class DriverCore {
   // come first and handlers see the time of the key or click. A call from
   // within a run (a handler's) does nothing.
   void pump();
-  // The wake-up came.
-  void wake();
+  // The wake-up came; `t` is the time now if the source has just read it.
+  void wake(std::optional<Scheduler::Micros> t = std::nullopt);
 
   // Whether a wake-up is pending.
   bool armed() const { return armedFor_.has_value(); }
 
  private:
+  // Fires every tick due by `t`, then sets the wake-up for the next.
+  void run(Scheduler::Micros t);
   // Sets the wake-up for the earliest due tick; `t` is the time now if the
   // caller has just read it.
   void rearm(std::optional<Scheduler::Micros> t);

@@ -135,6 +135,7 @@ void Window::changed(Control& c, bool wasVisible, const RectF& before) {
   } else {
     if (wasVisible) damage(before);
     if (c.visible()) damage(c.bounds());
+    if (c.kind() == ControlKind::Label) observer_->labelChanged(c);
   }
 }
 

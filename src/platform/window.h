@@ -20,6 +20,9 @@ class WindowObserver {
   virtual ~WindowObserver() = default;
   // Part of the window's own surface (client coordinates) must be repainted.
   virtual void surfaceDamaged(const RectF& area) = 0;
+  // A label on the surface changed its caption, place or visibility (its
+  // area is damaged as well): for views that pass the labels' text on.
+  virtual void labelChanged(const Control& /*label*/) {}
   // A push button or panel changed, went away or changed places. New ones
   // are only made while the window loads; windowChanged() follows the load.
   virtual void widgetChanged(Control& widget) = 0;

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// vl_hatch's colour for the lines alone: no model colour has these bits.
+inline constexpr std::uint32_t kLinesOnly = 0xFFFFFFFFU;
+
 extern "C" {
 
 // The window: title, background, client size.
@@ -19,8 +22,9 @@ double vl_device_ratio();
 void vl_begin(int left, int top, int right, int bottom, int originLeft, int originTop);
 void vl_fill(int left, int top, int right, int bottom, std::uint32_t colour);
 // FillStyle 6 or 7 in black lines one device pixel wide, anchored to the
-// origin, over the device-pixel rectangle.
-void vl_hatch(int left, int top, int right, int bottom, int style);
+// origin, over the device-pixel rectangle, filled first with `colour`
+// unless it is kLinesOnly.
+void vl_hatch(int left, int top, int right, int bottom, int style, std::uint32_t colour);
 // A caption from the box's top left (CSS pixels from the origin), wrapped
 // inside the box's width when asked.
 void vl_text(const char* font, std::uint32_t colour, double left, double top, double width,

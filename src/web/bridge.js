@@ -32,6 +32,7 @@ mergeInto(LibraryManager.library, {
                        // (the three as the page's layout had them at the
                        // last vl_device_ratio, for the drawing under way)
     patterns: [],      // hatch style -> CanvasPattern at the present ratio
+    tiles: [],         // hatch style -> the canvas of its tile
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
     metrics: {},       // CSS font -> its line metrics
@@ -93,6 +94,16 @@ mergeInto(LibraryManager.library, {
         VL.colours[c] = css;
       }
       return css;
+    },
+    // Fills a box from the origin with a colour.
+    fill: function(left, top, right, bottom, colour) {
+      // Setting a colour parses it: skipped when it is the one already set.
+      if (VL.fillStyle !== colour) {
+        VL.ctx.fillStyle = VL.colour(colour);
+        VL.fillStyle = colour;
+      }
+      const o = VL.origin;
+      VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
     },
     // Fills a rectangle with the fill style set, cut to the area being
     // painted: a clip path would cost more than the arithmetic.
@@ -156,13 +167,20 @@ mergeInto(LibraryManager.library, {
       VL.metrics[font] = m;
       return m;
     },
+    // A hatch's lines alone.
+    pattern: function(ctx, style) {
+      let p = VL.patterns[style];
+      if (p) return p;
+      p = ctx.createPattern(VL.tile(style), 'repeat');
+      VL.patterns[style] = p;
+      return p;
+    },
     // One tile of a hatch: lines one device pixel wide, eight CSS pixels
     // apart, so that tiles continue each other from the canvas origin. A
     // line x + y = c covers the pixels whose centres it passes through,
     // those with x + y = c - 1, as the desktop's aliased lines do.
-    pattern: function(ctx, style) {
-      let p = VL.patterns[style];
-      if (p) return p;
+    tile: function(style) {
+      if (VL.tiles[style]) return VL.tiles[style];
       const size = Math.max(1, Math.round(8 * VL.ratio));
       const tile = document.createElement('canvas');
       tile.width = size;
@@ -178,16 +196,36 @@ mergeInto(LibraryManager.library, {
           t.fillRect(size - 1 - k, k, 1, 1);
         }
       }
+      VL.tiles[style] = tile;
+      return tile;
+    },
+    // The same lines over a colour, for a box filled and hatched in one
+    // call. Blocks take random colours: the last few dozen are kept.
+    coloured: null,    // colour and style -> CanvasPattern at the present ratio
+    colouredPattern: function(ctx, style, colour) {
+      const key = colour * 8 + style;
+      let p = VL.coloured.get(key);
+      if (p) return p;
+      const lines = VL.tile(style);
+      const tile = document.createElement('canvas');
+      tile.width = lines.width;
+      tile.height = lines.height;
+      const t = tile.getContext('2d');
+      t.fillStyle = VL.colour(colour);
+      t.fillRect(0, 0, tile.width, tile.height);
+      t.drawImage(lines, 0, 0);
       p = ctx.createPattern(tile, 'repeat');
-      VL.patterns[style] = p;
+      if (VL.coloured.size >= 64) VL.coloured.delete(VL.coloured.keys().next().value);
+      VL.coloured.set(key, p);
       return p;
     },
   },
 
   // Looking the Performance object up on the global object costs more than
   // reading its clock, at every tick: it is looked up once. (The library's
-  // objects are written out when the page is built, so not in $VL itself.)
-  $VL__postset: 'VL.performance = performance;',
+  // objects are written out when the page is built, so neither it nor a Map
+  // can be made in $VL itself.)
+  $VL__postset: 'VL.performance = performance; VL.coloured = new Map();',
 
   vl_window__deps: ['$VL'],
   vl_window: function(title, back, width, height) {
@@ -224,7 +262,11 @@ mergeInto(LibraryManager.library, {
     VL.dpr = layout.dpr;
     VL.scale = layout.scale;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
-    if (layout.ratio !== VL.ratio) VL.patterns = [];
+    if (layout.ratio !== VL.ratio) {
+      VL.patterns = [];
+      VL.tiles = [];
+      VL.coloured.clear();
+    }
     VL.ratio = layout.ratio;
     return VL.ratio;
   },
@@ -248,20 +290,19 @@ mergeInto(LibraryManager.library, {
 
   vl_fill__deps: ['$VL'],
   vl_fill: function(left, top, right, bottom, colour) {
-    // Setting a colour parses it: skipped when it is the one already set.
-    if (VL.fillStyle !== colour) {
-      VL.ctx.fillStyle = VL.colour(colour);
-      VL.fillStyle = colour;
-    }
-    const o = VL.origin;
-    VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
+    VL.fill(left, top, right, bottom, colour);
   },
 
   vl_hatch__deps: ['$VL'],
-  vl_hatch: function(left, top, right, bottom, style) {
-    if (style !== 6 && style !== 7) return;
+  vl_hatch: function(left, top, right, bottom, style, colour) {
+    // The colour arrives signed: the C side's kLinesOnly is -1 here.
+    const linesOnly = colour === -1;
+    if (style !== 6 && style !== 7) {
+      if (!linesOnly) VL.fill(left, top, right, bottom, colour);
+      return;
+    }
     const o = VL.origin, shifted = o[0] !== 0 || o[1] !== 0;
-    const pattern = VL.pattern(VL.ctx, style);
+    const pattern = linesOnly ? VL.pattern(VL.ctx, style) : VL.colouredPattern(VL.ctx, style, colour);
     // Anchored to the origin: a panel's lines start at its corner.
     if (shifted) pattern.setTransform(new DOMMatrix([1, 0, 0, 1, o[0], o[1]]));
     VL.ctx.fillStyle = pattern;

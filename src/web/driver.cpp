@@ -22,8 +22,10 @@ Scheduler::Micros Driver::clock() const {
 Scheduler::Micros Driver::now() const { return std::max(clock(), notBefore_); }
 
 void Driver::wake() {
+  // The page's clock is read once a wake-up: each reading is a call out to
+  // the page, a cost at every tick.
   notBefore_ = beat_.woke(clock());
-  core_.wake();
+  core_.wake(notBefore_);
 }
 
 void Driver::arm(Scheduler::Micros due, Scheduler::Micros t) {

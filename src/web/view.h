@@ -55,6 +55,7 @@ class View final : public WidgetView<Element>, public TextMetrics {
   // order above its controls; a button's element lies above the surface,
   // cut where a panel in front of it covers it.
   void surfaceDamaged(const RectF& area) override;
+  void labelChanged(const Control& label) override;
   void windowChanged() override;
   void widgetChanged(Control& widget) override;
   void widgetDestroyed(Control& widget) override;
@@ -98,8 +99,9 @@ class View final : public WidgetView<Element>, public TextMetrics {
   bool cut_ = false;  // the buttons' cuts to check at the next flush
   int width_ = 0;     // client size in CSS pixels
   int height_ = 0;
+  bool labelsChanged_ = true;           // a label to pass on at the next flush
   std::string labels_;                  // what screen readers were last given
-  std::string nextLabels_;              // built at every flush; its buffer is kept
+  std::string nextLabels_;              // built when a label changed; its buffer is kept
   std::vector<const Label*> counters_;  // the same
 };
 
