@@ -31,7 +31,7 @@ mergeInto(LibraryManager.library, {
     scale: 1,          // the window on screen over its design size
                        // (the three as the page's layout had them at the
                        // last vl_device_ratio, for the drawing under way)
-    patterns: [],      // hatch style -> CanvasPattern at the present ratio
+    patterns: null,    // colour and style -> CanvasPattern at the present ratio
     tiles: [],         // hatch style -> the canvas of its tile
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
@@ -167,14 +167,6 @@ mergeInto(LibraryManager.library, {
       VL.metrics[font] = m;
       return m;
     },
-    // A hatch's lines alone.
-    pattern: function(ctx, style) {
-      let p = VL.patterns[style];
-      if (p) return p;
-      p = ctx.createPattern(VL.tile(style), 'repeat');
-      VL.patterns[style] = p;
-      return p;
-    },
     // One tile of a hatch: lines one device pixel wide, eight CSS pixels
     // apart, so that tiles continue each other from the canvas origin. A
     // line x + y = c covers the pixels whose centres it passes through,
@@ -199,24 +191,27 @@ mergeInto(LibraryManager.library, {
       VL.tiles[style] = tile;
       return tile;
     },
-    // The same lines over a colour, for a box filled and hatched in one
-    // call. Blocks take random colours: the last few dozen are kept.
-    coloured: null,    // colour and style -> CanvasPattern at the present ratio
-    colouredPattern: function(ctx, style, colour) {
+    // A hatch's lines over a colour, so that a box is filled and hatched in
+    // one call, or alone for colour -1. Blocks take random colours: the
+    // patterns of the last 64 made are kept.
+    pattern: function(ctx, style, colour) {
       const key = colour * 8 + style;
-      let p = VL.coloured.get(key);
+      let p = VL.patterns.get(key);
       if (p) return p;
-      const lines = VL.tile(style);
-      const tile = document.createElement('canvas');
-      tile.width = lines.width;
-      tile.height = lines.height;
-      const t = tile.getContext('2d');
-      t.fillStyle = VL.colour(colour);
-      t.fillRect(0, 0, tile.width, tile.height);
-      t.drawImage(lines, 0, 0);
+      let tile = VL.tile(style);
+      if (colour !== -1) {
+        const lines = tile;
+        tile = document.createElement('canvas');
+        tile.width = lines.width;
+        tile.height = lines.height;
+        const t = tile.getContext('2d');
+        t.fillStyle = VL.colour(colour);
+        t.fillRect(0, 0, tile.width, tile.height);
+        t.drawImage(lines, 0, 0);
+      }
       p = ctx.createPattern(tile, 'repeat');
-      if (VL.coloured.size >= 64) VL.coloured.delete(VL.coloured.keys().next().value);
-      VL.coloured.set(key, p);
+      if (VL.patterns.size >= 64) VL.patterns.delete(VL.patterns.keys().next().value);
+      VL.patterns.set(key, p);
       return p;
     },
   },
@@ -225,7 +220,7 @@ mergeInto(LibraryManager.library, {
   // reading its clock, at every tick: it is looked up once. (The library's
   // objects are written out when the page is built, so neither it nor a Map
   // can be made in $VL itself.)
-  $VL__postset: 'VL.performance = performance; VL.coloured = new Map();',
+  $VL__postset: 'VL.performance = performance; VL.patterns = new Map();',
 
   vl_window__deps: ['$VL'],
   vl_window: function(title, back, width, height) {
@@ -263,9 +258,8 @@ mergeInto(LibraryManager.library, {
     VL.scale = layout.scale;
     // The hatch tiles are drawn in device pixels: new ones for a new ratio.
     if (layout.ratio !== VL.ratio) {
-      VL.patterns = [];
+      VL.patterns.clear();
       VL.tiles = [];
-      VL.coloured.clear();
     }
     VL.ratio = layout.ratio;
     return VL.ratio;
@@ -296,13 +290,12 @@ mergeInto(LibraryManager.library, {
   vl_hatch__deps: ['$VL'],
   vl_hatch: function(left, top, right, bottom, style, colour) {
     // The colour arrives signed: the C side's kLinesOnly is -1 here.
-    const linesOnly = colour === -1;
     if (style !== 6 && style !== 7) {
-      if (!linesOnly) VL.fill(left, top, right, bottom, colour);
+      if (colour !== -1) VL.fill(left, top, right, bottom, colour);
       return;
     }
     const o = VL.origin, shifted = o[0] !== 0 || o[1] !== 0;
-    const pattern = linesOnly ? VL.pattern(VL.ctx, style) : VL.colouredPattern(VL.ctx, style, colour);
+    const pattern = VL.pattern(VL.ctx, style, colour);
     // Anchored to the origin: a panel's lines start at its corner.
     if (shifted) pattern.setTransform(new DOMMatrix([1, 0, 0, 1, o[0], o[1]]));
     VL.ctx.fillStyle = pattern;
