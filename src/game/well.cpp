@@ -35,6 +35,13 @@ RectF Form1::wellArea() const {
   return {corner.left(), corner.top(), 12 * cell, 22 * cell};
 }
 
+RectF Form1::busyArea() const {
+  if (!loaded()) return {};
+  // A new piece comes in from above the window, across the top wall.
+  const RectF well = wellArea();
+  return {well.left + cell, 0, well.width - 2 * cell, well.bottom() - cell};
+}
+
 void Form1::border() {
   int k = 0;
   for (i = 0; i <= 21; ++i) {

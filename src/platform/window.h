@@ -85,6 +85,11 @@ class Window {
   void setTextMetrics(TextMetrics* metrics) { metrics_ = metrics; }
   TextMetrics* textMetrics() const { return metrics_; }
 
+  // Where the window changes at play speed, in client twips (empty: nowhere
+  // in particular). A front end may keep it on a canvas of its own, so that
+  // a frame of it does not carry the rest of the window.
+  virtual RectF busyArea() const { return {}; }
+
   // Rectangles and labels, back to front.
   const std::vector<Control*>& surface() const { return surface_; }
   // Push buttons and panels, back to front; all lie above the surface.

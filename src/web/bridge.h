@@ -6,8 +6,22 @@
 
 #include <cstdint>
 
-// vl_hatch's colour for the lines alone: no model colour has these bits.
+// A hatch's colour for the lines alone: no model colour has these bits.
 inline constexpr std::uint32_t kLinesOnly = 0xFFFFFFFFU;
+
+// What vl_draw reads: each op's code, then its numbers.
+enum DrawOp : std::int32_t {
+  // left, top, right, bottom, origin left, origin top: what follows, to
+  // kDrawEnd, is cut to that box and drawn from that origin.
+  kDrawBegin,
+  // left, top, right, bottom, colour: a box filled.
+  kDrawFill,
+  // left, top, right, bottom, style, colour: a box filled with `colour`
+  // unless it is kLinesOnly, then hatched with FillStyle 6 or 7 in black
+  // lines one device pixel wide, anchored to the origin.
+  kDrawHatch,
+  kDrawEnd,
+};
 
 extern "C" {
 
@@ -16,20 +30,19 @@ void vl_window(const char* title, std::uint32_t backColour, int width, int heigh
 // The page's device pixels per CSS pixel.
 double vl_device_ratio();
 
-// Drawing on the surface within the clip rectangle, in device pixels. The
-// calls between begin and end draw from the origin (a panel's corner; the
-// hatch is anchored there too), their boxes in device pixels from it.
-void vl_begin(int left, int top, int right, int bottom, int originLeft, int originTop);
-void vl_fill(int left, int top, int right, int bottom, std::uint32_t colour);
-// FillStyle 6 or 7 in black lines one device pixel wide, anchored to the
-// origin, over the device-pixel rectangle, filled first with `colour`
-// unless it is kLinesOnly.
-void vl_hatch(int left, int top, int right, int bottom, int style, std::uint32_t colour);
+// The busy area in the surface's device pixels (an empty box: none), which
+// the page may keep on a canvas of its own. The surface is to be drawn
+// whole again after each call.
+void vl_layer(int left, int top, int right, int bottom);
+
+// Drawing on the surface: `count` numbers of DrawOps, boxes in device
+// pixels from the origin of their kDrawBegin (a panel's corner; the hatch
+// is anchored there too).
+void vl_draw(const std::int32_t* ops, int count);
 // A caption from the box's top left (CSS pixels from the origin), wrapped
-// inside the box's width when asked.
+// inside the box's width when asked, within the last kDrawBegin's clip.
 void vl_text(const char* font, std::uint32_t colour, double left, double top, double width,
              int wrap, const char* text);
-void vl_end();
 
 // The advance width and the line height of `text` in the CSS font `font`.
 double vl_text_width(const char* font, const char* text);

@@ -22,17 +22,28 @@ mergeInto(LibraryManager.library, {
     surface: null,
     surfaceContext: null,
     widgets: {},       // id -> {element}
-    ctx: null,         // the surface's context between begin() and end()
-    clip: [0, 0, 0, 0],  // left, top, right, bottom that begin() set
-    origin: [0, 0],    // where begin() put the drawing's origin
-    fillStyle: null,   // the colour value last set on it, if a plain colour
+    // The busy area's canvas over the surface (see placeLayer()), if any,
+    // and the box of the surface it shows, in device pixels.
+    layer: null,
+    layerContext: null,
+    layerBox: null,
+    noBox: [0, 0, 0, 0],
+    wantedLayer: [0, 0, 0, 0],  // the box the game asked for
+    // Between a drawing's begin and end (vl_draw), the canvases drawn on: the surface's,
+    // the layer's, or both. Each has its context, its clip (left, top,
+    // right, bottom) and origin in the surface's device pixels, and the
+    // colour value last set on it, if a plain colour. The layer's context
+    // is translated by the layer's corner once for all, so that the
+    // surface's coordinates draw on it, and hatch patterns continue across.
+    targets: [],
+    onSurface: {ctx: null, clip: [0, 0, 0, 0], origin: [0, 0], fillStyle: null},
+    onLayer: {ctx: null, clip: [0, 0, 0, 0], origin: [0, 0], fillStyle: null},
     ratio: 1,          // device pixels per CSS pixel of the design
     dpr: 1,            // device pixels per CSS pixel of the page
     scale: 1,          // the window on screen over its design size
                        // (the three as the page's layout had them at the
                        // last vl_device_ratio, for the drawing under way)
-    patterns: null,    // colour and style -> CanvasPattern at the present ratio
-    tiles: [],         // hatch style -> the canvas of its tile
+    patterns: [],      // hatch style -> its lines' CanvasPattern at the present ratio
     colours: {},       // colour value -> CSS colour
     measure: null,     // a context for measuring text
     metrics: {},       // CSS font -> its line metrics
@@ -57,7 +68,52 @@ mergeInto(LibraryManager.library, {
       plain.replaceWith(fast);
       VL.surface = fast;
       VL.surfaceContext = context;
-      VL.fillStyle = null;
+      VL.placeLayer(true);
+    },
+    // The busy area (where a tick draws) on a canvas of its own above the
+    // surface: a low-latency canvas sends the whole of itself to the screen
+    // at each frame, so a tick's frame then carries the well, not the
+    // window. The layer's pixels must lie exactly on the surface's: it is
+    // kept only where both map whole device pixels to whole CSS pixels,
+    // and grown to such a box. Once the surface is low-latency; `copy`
+    // takes the surface's picture into a new layer.
+    placeLayer: function(copy) {
+      if (!VL.surfaceContext || !VL.surfaceContext.getContextAttributes().desynchronized) return;
+      const want = VL.wantedLayer, dpr = VL.dpr, surface = VL.surface;
+      const whole = function(css) { return Math.abs(css * dpr - Math.round(css * dpr)) < 1e-6; };
+      // A device pixel's edge as the nearest CSS pixel at or beyond it, in
+      // the direction `step`, whose device pixel is whole.
+      const snap = function(device, step) {
+        let css = step < 0 ? Math.floor(device / dpr + 1e-6) : Math.ceil(device / dpr - 1e-6);
+        for (let k = 0; k < 16 && !whole(css); k++) css += step;
+        return whole(css) ? css : NaN;
+      };
+      const width = parseFloat(surface.style.width), height = parseFloat(surface.style.height);
+      const l = snap(want[0], -1), t = snap(want[1], -1), r = snap(want[2], 1), b = snap(want[3], 1);
+      if (!(want[2] > want[0] && want[3] > want[1] && l >= 0 && t >= 0 && r <= width && b <= height &&
+            whole(width) && whole(height) && surface.width === Math.round(width * dpr))) {
+        if (VL.layer) VL.layer.remove();
+        VL.layer = VL.layerContext = VL.layerBox = null;
+        return;
+      }
+      if (!VL.layer) {
+        VL.layer = document.createElement('canvas');
+        VL.layer.id = 'busy';
+        VL.layer.setAttribute('aria-hidden', 'true');
+        VL.layerContext = VL.layer.getContext('2d', {alpha: false, desynchronized: true});
+        surface.after(VL.layer);
+      }
+      const box = [Math.round(l * dpr), Math.round(t * dpr), Math.round(r * dpr), Math.round(b * dpr)];
+      VL.layer.width = box[2] - box[0];
+      VL.layer.height = box[3] - box[1];
+      const s = VL.layer.style;
+      s.left = l + 'px';
+      s.top = t + 'px';
+      s.width = (r - l) + 'px';
+      s.height = (b - t) + 'px';
+      VL.layerBox = box;
+      VL.layerContext.setTransform(1, 0, 0, 1, -box[0], -box[1]);
+      if (copy) VL.layerContext.drawImage(surface, 0, 0);
     },
     // Screen readers hear of a button when it comes on show ("Pause
     // button"); the message goes when the button does, so that the next
@@ -95,25 +151,58 @@ mergeInto(LibraryManager.library, {
       }
       return css;
     },
-    // Fills a box from the origin with a colour.
-    fill: function(left, top, right, bottom, colour) {
-      // Setting a colour parses it: skipped when it is the one already set.
-      if (VL.fillStyle !== colour) {
-        VL.ctx.fillStyle = VL.colour(colour);
-        VL.fillStyle = colour;
+    // Draws on `target` from now to the drawing's end: with `ctx`, cut to the box
+    // left, top, right, bottom, from the origin.
+    aim: function(target, ctx, left, top, right, bottom, originLeft, originTop) {
+      const c = target.clip;
+      target.ctx = ctx;
+      c[0] = left;
+      c[1] = top;
+      c[2] = right;
+      c[3] = bottom;
+      target.origin[0] = originLeft;
+      target.origin[1] = originTop;
+      target.fillStyle = null;
+      VL.targets.push(target);
+    },
+    // Fills a box from each target's origin with `colour` unless it is -1,
+    // then hatches it with FillStyle `style` (6 or 7, or none).
+    hatch: function(left, top, right, bottom, style, colour) {
+      const targets = VL.targets;
+      for (let k = 0; colour !== -1 && k < targets.length; k++) {
+        VL.fill(targets[k], left, top, right, bottom, colour);
       }
-      const o = VL.origin;
-      VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
+      if (style !== 6 && style !== 7) return;
+      const pattern = VL.pattern(style);
+      for (let k = 0; k < targets.length; k++) {
+        const target = targets[k], o = target.origin, shifted = o[0] !== 0 || o[1] !== 0;
+        // Anchored to the origin: a panel's lines start at its corner.
+        if (shifted) pattern.setTransform(new DOMMatrix([1, 0, 0, 1, o[0], o[1]]));
+        target.ctx.fillStyle = pattern;
+        target.fillStyle = null;
+        VL.fillClipped(target, left + o[0], top + o[1], right + o[0], bottom + o[1]);
+        if (shifted) pattern.setTransform(new DOMMatrix());
+      }
+    },
+    // Fills a box from the target's origin with a colour.
+    fill: function(target, left, top, right, bottom, colour) {
+      // Setting a colour parses it: skipped when it is the one already set.
+      if (target.fillStyle !== colour) {
+        target.ctx.fillStyle = VL.colour(colour);
+        target.fillStyle = colour;
+      }
+      const o = target.origin;
+      VL.fillClipped(target, left + o[0], top + o[1], right + o[0], bottom + o[1]);
     },
     // Fills a rectangle with the fill style set, cut to the area being
     // painted: a clip path would cost more than the arithmetic.
-    fillClipped: function(left, top, right, bottom) {
-      const c = VL.clip;
+    fillClipped: function(target, left, top, right, bottom) {
+      const c = target.clip;
       left = Math.max(left, c[0]);
       top = Math.max(top, c[1]);
       right = Math.min(right, c[2]);
       bottom = Math.min(bottom, c[3]);
-      if (right > left && bottom > top) VL.ctx.fillRect(left, top, right - left, bottom - top);
+      if (right > left && bottom > top) target.ctx.fillRect(left, top, right - left, bottom - top);
     },
     // A place of the design in whole CSS pixels at the window's scale, and
     // a size, rounded up. Whole CSS pixels, because browsers lay pages out
@@ -140,7 +229,6 @@ mergeInto(LibraryManager.library, {
         context.fillStyle = VL.colour(back);
         if (dw < w) context.fillRect(dw, 0, w - dw, h);
         if (dh < h) context.fillRect(0, dh, dw, h - dh);
-        VL.fillStyle = null;
       }
       canvas.style.width = cssWidth + 'px';
       canvas.style.height = cssHeight + 'px';
@@ -167,12 +255,12 @@ mergeInto(LibraryManager.library, {
       VL.metrics[font] = m;
       return m;
     },
-    // One tile of a hatch: lines one device pixel wide, eight CSS pixels
-    // apart, so that tiles continue each other from the canvas origin. A
-    // line x + y = c covers the pixels whose centres it passes through,
-    // those with x + y = c - 1, as the desktop's aliased lines do.
-    tile: function(style) {
-      if (VL.tiles[style]) return VL.tiles[style];
+    // The lines of a hatch style: a tile of lines one device pixel wide,
+    // eight CSS pixels apart, repeated from the canvas origin. A line
+    // x + y = c covers the pixels whose centres it passes through, those
+    // with x + y = c - 1, as the desktop's aliased lines do.
+    pattern: function(style) {
+      if (VL.patterns[style]) return VL.patterns[style];
       const size = Math.max(1, Math.round(8 * VL.ratio));
       const tile = document.createElement('canvas');
       tile.width = size;
@@ -188,39 +276,16 @@ mergeInto(LibraryManager.library, {
           t.fillRect(size - 1 - k, k, 1, 1);
         }
       }
-      VL.tiles[style] = tile;
-      return tile;
-    },
-    // A hatch's lines over a colour, so that a box is filled and hatched in
-    // one call, or alone for colour -1. Blocks take random colours: the
-    // patterns of the last 64 made are kept.
-    pattern: function(ctx, style, colour) {
-      const key = colour * 8 + style;
-      let p = VL.patterns.get(key);
-      if (p) return p;
-      let tile = VL.tile(style);
-      if (colour !== -1) {
-        const lines = tile;
-        tile = document.createElement('canvas');
-        tile.width = lines.width;
-        tile.height = lines.height;
-        const t = tile.getContext('2d');
-        t.fillStyle = VL.colour(colour);
-        t.fillRect(0, 0, tile.width, tile.height);
-        t.drawImage(lines, 0, 0);
-      }
-      p = ctx.createPattern(tile, 'repeat');
-      if (VL.patterns.size >= 64) VL.patterns.delete(VL.patterns.keys().next().value);
-      VL.patterns.set(key, p);
-      return p;
+      VL.patterns[style] = VL.surfaceContext.createPattern(tile, 'repeat');
+      return VL.patterns[style];
     },
   },
 
   // Looking the Performance object up on the global object costs more than
   // reading its clock, at every tick: it is looked up once. (The library's
-  // objects are written out when the page is built, so neither it nor a Map
-  // can be made in $VL itself.)
-  $VL__postset: 'VL.performance = performance; VL.patterns = new Map();',
+  // objects are written out when the page is built, so it cannot be read in
+  // $VL itself.)
+  $VL__postset: 'VL.performance = performance;',
 
   vl_window__deps: ['$VL'],
   vl_window: function(title, back, width, height) {
@@ -256,67 +321,72 @@ mergeInto(LibraryManager.library, {
     const layout = Module['page'].layout;
     VL.dpr = layout.dpr;
     VL.scale = layout.scale;
-    // The hatch tiles are drawn in device pixels: new ones for a new ratio.
-    if (layout.ratio !== VL.ratio) {
-      VL.patterns.clear();
-      VL.tiles = [];
-    }
+    // The hatch lines are drawn in device pixels: new ones for a new ratio.
+    if (layout.ratio !== VL.ratio) VL.patterns = [];
     VL.ratio = layout.ratio;
     return VL.ratio;
   },
 
-  vl_begin__deps: ['$VL'],
-  // Everything but text is an axis-aligned rectangle in device pixels, cut
-  // to the clip rectangle by hand: cheaper than a clip path on the canvas.
-  // The context keeps the identity transform: only vl_text scales, and it
-  // restores what it changed.
-  vl_begin: function(left, top, right, bottom, originLeft, originTop) {
-    VL.ctx = VL.surfaceContext;
-    const c = VL.clip;
-    c[0] = left;
-    c[1] = top;
-    c[2] = right;
-    c[3] = bottom;
-    VL.origin[0] = originLeft;
-    VL.origin[1] = originTop;
-    VL.fillStyle = null;
+  vl_layer__deps: ['$VL'],
+  vl_layer: function(left, top, right, bottom) {
+    const want = VL.wantedLayer;
+    want[0] = left;
+    want[1] = top;
+    want[2] = right;
+    want[3] = bottom;
+    VL.placeLayer(false);
   },
 
-  vl_fill__deps: ['$VL'],
-  vl_fill: function(left, top, right, bottom, colour) {
-    VL.fill(left, top, right, bottom, colour);
-  },
-
-  vl_hatch__deps: ['$VL'],
-  vl_hatch: function(left, top, right, bottom, style, colour) {
-    // The colour arrives signed: the C side's kLinesOnly is -1 here.
-    if (style !== 6 && style !== 7) {
-      if (colour !== -1) VL.fill(left, top, right, bottom, colour);
-      return;
+  // The drawing of a flush, as view.cpp writes it (bridge.h's DrawOp):
+  // what falls on the layer is drawn there, and on the surface unless the
+  // layer holds all of it. Everything but text is an axis-aligned
+  // rectangle in device pixels, cut to the clip rectangle by hand: cheaper
+  // than a clip path on the canvas. The contexts keep their transforms:
+  // only vl_text scales, and it restores what it changed.
+  vl_draw__deps: ['$VL'],
+  vl_draw: function(ops, count) {
+    const h = HEAP32, targets = VL.targets;
+    for (let i = ops >> 2, end = i + count; i < end;) {
+      switch (h[i]) {
+        case 0: {  // begin: clip, origin
+          const left = h[i + 1], top = h[i + 2], right = h[i + 3], bottom = h[i + 4];
+          const box = VL.layerBox;
+          targets.length = 0;
+          if (!(box && left >= box[0] && top >= box[1] && right <= box[2] && bottom <= box[3])) {
+            VL.aim(VL.onSurface, VL.surfaceContext, left, top, right, bottom, h[i + 5], h[i + 6]);
+          }
+          if (box) {
+            const l = Math.max(left, box[0]), t = Math.max(top, box[1]);
+            const r = Math.min(right, box[2]), b = Math.min(bottom, box[3]);
+            if (r > l && b > t) VL.aim(VL.onLayer, VL.layerContext, l, t, r, b, h[i + 5], h[i + 6]);
+          }
+          i += 7;
+          break;
+        }
+        case 1:  // fill: box, colour
+          for (let k = 0; k < targets.length; k++) VL.fill(targets[k], h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5]);
+          i += 6;
+          break;
+        case 2:  // hatch: box, style, colour (-1: the lines alone)
+          VL.hatch(h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5], h[i + 6]);
+          i += 7;
+          break;
+        default:  // end
+          targets.length = 0;
+          i += 1;
+      }
     }
-    const o = VL.origin, shifted = o[0] !== 0 || o[1] !== 0;
-    const pattern = VL.pattern(VL.ctx, style, colour);
-    // Anchored to the origin: a panel's lines start at its corner.
-    if (shifted) pattern.setTransform(new DOMMatrix([1, 0, 0, 1, o[0], o[1]]));
-    VL.ctx.fillStyle = pattern;
-    VL.fillStyle = null;
-    VL.fillClipped(left + o[0], top + o[1], right + o[0], bottom + o[1]);
-    if (shifted) pattern.setTransform(new DOMMatrix());
   },
 
   vl_text__deps: ['$VL'],
   vl_text: function(font, colour, left, top, width, wrap, text) {
-    const ctx = VL.ctx, c = VL.clip;
-    ctx.save();
-    ctx.beginPath();
-    ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
-    ctx.clip();
-    ctx.setTransform(VL.ratio, 0, 0, VL.ratio, VL.origin[0], VL.origin[1]);
-    ctx.font = VL.font(font);
-    ctx.fillStyle = VL.colour(colour);
-    VL.fillStyle = null;
-    ctx.textBaseline = 'alphabetic';
-    const metrics = VL.lineMetrics(ctx.font);
+    const targets = VL.targets;
+    if (targets.length === 0) return;
+    const css = VL.font(font);
+    if (!VL.measure) VL.measure = document.createElement('canvas').getContext('2d');
+    const measure = VL.measure;
+    measure.font = css;
+    const metrics = VL.lineMetrics(measure.font);
     const words = UTF8ToString(text).split(' ');
     const lines = [];
     if (wrap) {
@@ -324,7 +394,7 @@ mergeInto(LibraryManager.library, {
       let line = '';
       for (let i = 0; i < words.length; i++) {
         const next = line === '' ? words[i] : line + ' ' + words[i];
-        if (line !== '' && ctx.measureText(next).width > width) {
+        if (line !== '' && measure.measureText(next).width > width) {
           lines.push(line);
           line = words[i];
         } else {
@@ -335,17 +405,25 @@ mergeInto(LibraryManager.library, {
     } else {
       lines.push(words.join(' '));
     }
-    // Each line starts with the font's leading, as the desktop lays text out.
-    for (let k = 0; k < lines.length; k++) {
-      ctx.fillText(lines[k], left,
-                   top + metrics.leading * (k + 1) + metrics.ascent + k * metrics.height);
+    for (let t = 0; t < targets.length; t++) {
+      const target = targets[t], ctx = target.ctx, c = target.clip, o = target.origin;
+      const box = target === VL.onLayer ? VL.layerBox : VL.noBox;
+      ctx.save();
+      ctx.beginPath();
+      ctx.rect(c[0], c[1], c[2] - c[0], c[3] - c[1]);
+      ctx.clip();
+      ctx.setTransform(VL.ratio, 0, 0, VL.ratio, o[0] - box[0], o[1] - box[1]);
+      ctx.font = css;
+      ctx.fillStyle = VL.colour(colour);
+      target.fillStyle = null;
+      ctx.textBaseline = 'alphabetic';
+      // Each line starts with the font's leading, as the desktop lays text out.
+      for (let k = 0; k < lines.length; k++) {
+        ctx.fillText(lines[k], left,
+                     top + metrics.leading * (k + 1) + metrics.ascent + k * metrics.height);
+      }
+      ctx.restore();
     }
-    ctx.restore();
-  },
-
-  vl_end__deps: ['$VL'],
-  vl_end: function() {
-    VL.ctx = null;
   },
 
   vl_text_width__deps: ['$VL'],

@@ -16,33 +16,48 @@ namespace {
 // Beyond this many separate dirty areas one area around them all is cheaper.
 constexpr std::size_t kMaxAreas = 24;
 
-// The surface's canvas between vl_begin and vl_end, cut to `clip` and
-// drawn from `origin` (device pixels).
+// Hands the drawing written so far to the page.
+void draw(std::vector<std::int32_t>& ops) {
+  if (ops.empty()) return;
+  vl_draw(ops.data(), static_cast<int>(ops.size()));
+  ops.clear();
+}
+
+// The surface's canvas, cut to `clip` and drawn from `origin` (device
+// pixels). Each call into the page costs more than the drawing it asks
+// for, so the boxes are written to `ops` and the page draws them all at
+// once (vl_draw); a text, whose string the page reads, sends them first.
 class BridgeCanvas final : public Canvas {
  public:
-  BridgeCanvas(const PixelBox& clip, int originLeft, int originTop) {
-    vl_begin(clip.left, clip.top, clip.right, clip.bottom, originLeft, originTop);
+  BridgeCanvas(std::vector<std::int32_t>& ops, const PixelBox& clip, int originLeft, int originTop)
+      : ops_(ops) {
+    ops_.insert(ops_.end(),
+                {kDrawBegin, clip.left, clip.top, clip.right, clip.bottom, originLeft, originTop});
   }
   BridgeCanvas(const BridgeCanvas&) = delete;
   BridgeCanvas& operator=(const BridgeCanvas&) = delete;
-  ~BridgeCanvas() override { vl_end(); }
+  ~BridgeCanvas() override { ops_.push_back(kDrawEnd); }
 
   void fill(const PixelBox& d, Colour colour) override {
-    vl_fill(d.left, d.top, d.right, d.bottom, colour);
+    ops_.insert(ops_.end(), {kDrawFill, d.left, d.top, d.right, d.bottom, asInt(colour)});
   }
   void hatch(const PixelBox& d, const TwipsBox& /*twips*/, int style) override {
-    vl_hatch(d.left, d.top, d.right, d.bottom, style, kLinesOnly);
+    fillHatched(d, {}, kLinesOnly, style);
   }
-  // A falling block's colour and lines in one fill: a third of a tick's
-  // calls to the canvas.
   void fillHatched(const PixelBox& d, const TwipsBox& /*twips*/, Colour colour,
                    int style) override {
-    vl_hatch(d.left, d.top, d.right, d.bottom, style, colour);
+    ops_.insert(ops_.end(), {kDrawHatch, d.left, d.top, d.right, d.bottom, style, asInt(colour)});
   }
   void text(const TextRun& run) override {
+    draw(ops_);
     vl_text(View::cssFont(run.font).c_str(), run.colour, run.left, run.top, run.width,
             run.wrap ? 1 : 0, run.text.c_str());
   }
+
+ private:
+  // Model colours have 24 bits; kLinesOnly comes out as -1.
+  static std::int32_t asInt(Colour c) { return static_cast<std::int32_t>(c); }
+  std::vector<std::int32_t>& ops_;
 };
 
 // The parts of `a` outside `b`: at most four boxes, apart from each other.
@@ -147,6 +162,7 @@ void View::windowChanged() {
   labelsChanged_ = true;
   vl_window(window_.caption().c_str(), window_.backColor(), width_, height_);
   damage_.all({0, 0, width_, height_});
+  placeLayer_ = true;
 }
 
 void View::rescale() {
@@ -154,6 +170,7 @@ void View::rescale() {
   vl_window(window_.caption().c_str(), window_.backColor(), width_, height_);
   for (Entry& e : widgets_) placeWidget(e);
   damage_.all({0, 0, width_, height_});
+  placeLayer_ = true;
 }
 
 void View::widgetChanged(Control& widget) {
@@ -258,13 +275,31 @@ void View::stackWidgets(const std::vector<Element>& backToFront) {
 }
 
 void View::flush() {
-  for (const PixelBox& a : damage_.areas()) paintSurface(a);
+  placeLayer();
+  // A piece coming in from above the window damages what is not there.
+  const PixelBox client{0, 0, width_, height_};
+  for (const PixelBox& a : damage_.areas()) {
+    if (!(a & client).empty()) paintSurface(a & client);
+  }
+  draw(ops_);
   damage_.clear();
   if (cut_) cutButtons();
   cut_ = false;
   // Most ticks move blocks only: the labels are looked at when one changed.
   if (labelsChanged_) publishLabels();
   labelsChanged_ = false;
+}
+
+void View::placeLayer() {
+  // A load moves the busy area after the window has changed: it is looked
+  // at every flush, which costs a comparison.
+  const PixelBox client{0, 0, width_, height_};
+  const PixelBox layer = toDevice(pixelRect(window_.busyArea()) & client, ratio_);
+  if (!placeLayer_ && layer == layer_) return;
+  placeLayer_ = false;
+  layer_ = layer;
+  vl_layer(layer.left, layer.top, layer.right, layer.bottom);
+  damage_.all(client);
 }
 
 void View::paintSurface(const PixelBox& area) {
@@ -276,7 +311,7 @@ void View::paintSurface(const PixelBox& area) {
     if (!p.shown.empty()) cutOut(fragments_, p.shown, spare_);
   }
   for (const PixelBox& f : fragments_) {
-    BridgeCanvas canvas(toDevice(f, ratio_), 0, 0);
+    BridgeCanvas canvas(ops_, toDevice(f, ratio_), 0, 0);
     Painter(canvas, ratio_).surface(window_, f);
   }
   // Then the panels over it, back to front, each from its corner.
@@ -286,7 +321,7 @@ void View::paintSurface(const PixelBox& area) {
     const PixelBox box = pixelRect(c->bounds());
     if ((box & area).empty()) continue;
     const PixelBox corner = toDevice(box, ratio_);
-    BridgeCanvas canvas(device & toDevice(box & area, ratio_), corner.left, corner.top);
+    BridgeCanvas canvas(ops_, device & toDevice(box & area, ratio_), corner.left, corner.top);
     Painter(canvas, ratio_).panel(static_cast<const Panel&>(*c), {0, 0, box.width(), box.height()});
   }
 }

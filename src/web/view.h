@@ -81,6 +81,7 @@ class View final : public WidgetView<Element>, public TextMetrics {
     Colour colour;
   };
 
+  void placeLayer();
   void paintSurface(const PixelBox& area);
   void panelChanged(const Panel& panel);
   void damage(const PixelBox& area);
@@ -92,12 +93,15 @@ class View final : public WidgetView<Element>, public TextMetrics {
   std::vector<PanelArea> panels_;
   // Kept for cutButtons() and paintSurface(), so that a tick does not allocate.
   std::vector<PixelBox> covered_, fragments_, spare_;
+  std::vector<std::int32_t> ops_;  // the drawing for the page (vl_draw)
   std::vector<int> cuts_;
   Damage damage_;     // the surface to repaint at the next flush, in CSS pixels
   double ratio_ = 1;  // device pixels per CSS pixel
   int nextId_ = 1;
-  bool cut_ = false;  // the buttons' cuts to check at the next flush
-  int width_ = 0;     // client size in CSS pixels
+  bool cut_ = false;        // the buttons' cuts to check at the next flush
+  PixelBox layer_;          // the busy area as the page was last given it (device pixels)
+  bool placeLayer_ = true;  // to give it again: the window or the ratio changed
+  int width_ = 0;           // client size in CSS pixels
   int height_ = 0;
   bool labelsChanged_ = true;           // a label to pass on at the next flush
   std::string labels_;                  // what screen readers were last given

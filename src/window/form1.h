@@ -167,6 +167,9 @@ class Form1 : public Window, public GameState {
   // The well in twips, walls included: twelve cells by twenty-two from its
   // first wall cell's corner, where fingers steer the piece.
   RectF wellArea() const;
+  // Between the side walls, from the window's top to the floor: where a tick
+  // moves the piece (nothing before a load).
+  RectF busyArea() const override;
   // Whether a game is under way, to pause when the window is hidden: loaded,
   // and neither Pause nor Game Over on show (the curtain and intro count).
   bool gameUnderWay() const;

@@ -9,7 +9,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {test} from 'node:test';
 import {PNG} from 'pngjs';
-import {BLACK, near, open, pixel, screenshotDir, serveAndLaunch, shot, started, summary, testSite} from './harness.mjs';
+import {BLACK, near, open, pixel, screenshotDir, serveAndLaunch, shot, started, summary, testSite, waitFor} from './harness.mjs';
 
 const qtRenderer = process.env.VORLANE_DESKTOP_SCENE;
 const seed = '1234.5';
@@ -19,8 +19,9 @@ const scenes = {
   // colour, drawn on the surface. They cover most rectangles, so the
   // picture is compared square by square only.
   curtain: {steps: 'a900', rectangles: false},
-  // The curtain open, a piece turned and shifted on its way down.
-  falling: {steps: 'a6000 k37 a300 k65 a2000', rectangles: true},
+  // The curtain open, a piece turned and shifted on its way down; the
+  // last steps draw on the well's own canvas alone.
+  falling: {steps: 'a6000 k37 a300 k65 a2000', rectangles: true, wellAlone: true},
   // Pieces dropped to the left and right and locked with their colours,
   // the next one on its way, the preview showing the one after.
   stacked: {steps: 'a6000 k40 a3000 k37 k37 k37 k40 a3000 k39 k39 k39 k83 k40 a3000 k65 k40 a3000 a1200',
@@ -32,14 +33,23 @@ const ctx = serveAndLaunch(testSite);
 async function webScene(steps) {
   const page = await open(ctx.browser, `${ctx.server.url}?scene=1&seed=${seed}`);
   await started(page);
-  const cells = await page.evaluate((list) => {
-    const t = window.vorlaneTest;
-    for (const step of list.split(' ')) {
+  await waitFor('the well\'s own canvas', () => page.evaluate(() => document.getElementById('busy') !== null));
+  // The fills of the last step, by canvas.
+  const {cells, fills} = await page.evaluate((list) => {
+    const t = window.vorlaneTest, fills = {}, fillRect = CanvasRenderingContext2D.prototype.fillRect;
+    list.split(' ').forEach((step, k, all) => {
+      if (k === all.length - 1) {
+        CanvasRenderingContext2D.prototype.fillRect = function (...a) {
+          fills[this.canvas.id] = (fills[this.canvas.id] || 0) + 1;
+          return fillRect.apply(this, a);
+        };
+      }
       const value = Number(step.slice(1));
       if (step[0] === 'a') t._vorlane_test_advance(value);
       else t._vorlane_key(value, 0);
-    }
-    return t.UTF8ToString(t._vorlane_test_cells());
+    });
+    CanvasRenderingContext2D.prototype.fillRect = fillRect;
+    return {cells: t.UTF8ToString(t._vorlane_test_cells()), fills};
   }, steps);
   const picture = await shot(page);
   await page.close();
@@ -47,7 +57,7 @@ async function webScene(steps) {
     const [kind, x, y, w, h, name] = line.split(' ');
     return {kind, x: +x, y: +y, w: +w, h: +h, name};
   });
-  return {picture, controls};
+  return {picture, controls, fills};
 }
 
 // The desktop's picture, and its labels' sizes: {name: [width, height]}.
@@ -63,10 +73,11 @@ function qtScene(name, steps) {
   return {picture: PNG.sync.read(fs.readFileSync(file)), labels};
 }
 
-for (const [name, {steps, rectangles}] of Object.entries(scenes)) {
+for (const [name, {steps, rectangles, wellAlone}] of Object.entries(scenes)) {
   test(`the ${name} scene looks the same in both views`, async () => {
     assert.ok(qtRenderer && fs.existsSync(qtRenderer), `the desktop scene renderer is built: ${qtRenderer}`);
-    const {picture: web, controls} = await webScene(steps);
+    const {picture: web, controls, fills} = await webScene(steps);
+    if (wellAlone) assert.ok(fills.busy > 0 && !fills.surface, `fills by canvas: ${JSON.stringify(fills)}`);
     fs.writeFileSync(path.join(screenshotDir, `web-scene-${name}.png`), PNG.sync.write(web));
     const {picture: qt, labels: qtLabels} = qtScene(name, steps);
     assert.equal(web.width, qt.width, 'same width');

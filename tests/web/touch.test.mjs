@@ -20,6 +20,7 @@ const screens = {
   'phone on its side, 640 x 360': {width: 640, height: 360, deviceScaleFactor: 3, isMobile: true, hasTouch: true},
   'phone 390 x 844': phone,
   'phone on its side, 844 x 390': {width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true},
+  'phone 412 x 915, 2.625 device pixels a pixel': {width: 412, height: 915, deviceScaleFactor: 2.625, isMobile: true, hasTouch: true},
   'tablet 768 x 1024': {width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
   'desktop window 300 x 240': {width: 300, height: 240, deviceScaleFactor: 1},
   'desktop window 2560 x 1440': {width: 2560, height: 1440, deviceScaleFactor: 1},
@@ -146,9 +147,12 @@ function wallsSharp(png, walls, ratio) {
   }
   return all > 0 && blends / all < 0.002;
 }
-// The left and right walls, rows 1 to 20, as the game places them.
-const sideWalls = async (page) => (await controls(page))
-    .filter((c) => c.name === 'Shape2' && c.y > 10 && c.y < 400 && (c.x < 10 || c.x > 200 && c.x < 250));
+// The left and right walls, rows 1 to 20, and the top wall between them
+// (drawn on the well's own canvas), as the game places them.
+const walls = async (page) => (await controls(page)).filter((c) => {
+  const side = c.x < 10 || c.x > 200 && c.x < 250;
+  return c.name === 'Shape2' && c.y < 400 && (c.y < 10 ? !side : side);
+});
 
 async function fitsAndSharp(page, what) {
   // A resize reaches the page a moment after the viewport changes.
@@ -160,15 +164,15 @@ async function fitsAndSharp(page, what) {
   assert.deepEqual(g.scroll, [0, 0], `${what}: not scrolled`);
   assert.equal(g.zoom, 1, `${what}: not zoomed`);
   assert.equal(g.overflow, false, `${what}: nothing to scroll to`);
-  const walls = await sideWalls(page);
-  assert.equal(walls.length, 40, `${what}: the side walls`);
+  const shown = await walls(page);
+  assert.equal(shown.length, 50, `${what}: the side and top walls`);
   // The picture and the ratio read together, in case the page lays itself
   // out once more.
   return waitFor(`${what}: the walls drawn sharp`, async () => {
     const before = await geometry(page);
     const png = await picture(page);
     const now = await geometry(page);
-    return now.ratio === before.ratio && wallsSharp(png, walls, now.ratio) ? now : null;
+    return now.ratio === before.ratio && wallsSharp(png, shown, now.ratio) ? now : null;
   });
 }
 

@@ -33,7 +33,7 @@ def shared_scenes():
         text = f.read()
     seed = re.search(r"const seed = '([^']+)'", text).group(1)
     scenes = {name: (re.sub(r"'\s*\n\s*'", "", steps), flag == "true") for name, steps, flag in
-              re.findall(r"(\w+): \{steps: '([^']*)',\s*rectangles: (true|false)\}", text)}
+              re.findall(r"(\w+): \{steps: '([^']*)',\s*rectangles: (true|false)[^}]*\}", text)}
     return seed, scenes
 
 
