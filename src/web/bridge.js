@@ -27,14 +27,15 @@ mergeInto(LibraryManager.library, {
     layer: null,
     layerContext: null,
     layerBox: null,
-    noBox: [0, 0, 0, 0],
+    noBox: [0, 0, 0, 0],  // the surface's corner, as a layerBox
     wantedLayer: [0, 0, 0, 0],  // the box the game asked for
-    // Between a drawing's begin and end (vl_draw), the canvases drawn on: the surface's,
-    // the layer's, or both. Each has its context, its clip (left, top,
-    // right, bottom) and origin in the surface's device pixels, and the
-    // colour value last set on it, if a plain colour. The layer's context
-    // is translated by the layer's corner once for all, so that the
-    // surface's coordinates draw on it, and hatch patterns continue across.
+    // Between a drawing's begin and end (vl_draw), the canvases drawn on:
+    // the surface's, the layer's, or both. Each has its context, its clip
+    // (left, top, right, bottom) and origin in the surface's device pixels,
+    // and the colour value last set on it, if a plain colour. The layer's
+    // context is translated by the layer's corner once for all, so that
+    // the surface's coordinates draw on it, and hatch patterns continue
+    // across.
     targets: [],
     onSurface: {ctx: null, clip: [0, 0, 0, 0], origin: [0, 0], fillStyle: null},
     onLayer: {ctx: null, clip: [0, 0, 0, 0], origin: [0, 0], fillStyle: null},
@@ -151,8 +152,8 @@ mergeInto(LibraryManager.library, {
       }
       return css;
     },
-    // Draws on `target` from now to the drawing's end: with `ctx`, cut to the box
-    // left, top, right, bottom, from the origin.
+    // Draws on `target` from now to the drawing's end: with `ctx`, cut to
+    // the box left, top, right, bottom, from the origin.
     aim: function(target, ctx, left, top, right, bottom, originLeft, originTop) {
       const c = target.clip;
       target.ctx = ctx;
@@ -364,7 +365,9 @@ mergeInto(LibraryManager.library, {
           break;
         }
         case 1:  // fill: box, colour
-          for (let k = 0; k < targets.length; k++) VL.fill(targets[k], h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5]);
+          for (let k = 0; k < targets.length; k++) {
+            VL.fill(targets[k], h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5]);
+          }
           i += 6;
           break;
         case 2:  // hatch: box, style, colour (-1: the lines alone)
