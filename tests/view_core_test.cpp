@@ -55,16 +55,6 @@ class RecordingCanvas final : public Canvas {
   void hatch(const PixelBox& device, const TwipsBox& /*twips*/, int style) override {
     calls.push_back({"hatch", device, static_cast<unsigned>(style)});
   }
-  // A canvas that fills and hatches in one call records one, its style as text.
-  void fillHatched(const PixelBox& device, const TwipsBox& twips, Colour colour,
-                   int style) override {
-    if (inOneCall) {
-      calls.push_back({"fill and hatch", device, colour, std::to_string(style)});
-    } else {
-      Canvas::fillHatched(device, twips, colour, style);
-    }
-  }
-  bool inOneCall = false;
   void text(const TextRun& run) override {
     const auto px = [](double v) { return static_cast<int>(v); };
     calls.push_back(
@@ -107,12 +97,6 @@ TEST_F(Drawing, RectangleFillHatchAndBorderAtOneAndTwoDevicePixelsAPixel) {
   EXPECT_THAT(canvas.calls,
               ElementsAre(Call{"fill", {7, 7, 46, 46}, kBlue}, Call{"fill", {15, 15, 38, 38}, kRed},
                           Call{"hatch", {15, 15, 38, 38}, 7}));
-  // A canvas that can is asked for the inside's fill and hatch at once.
-  canvas.calls.clear();
-  canvas.inOneCall = true;
-  Painter(canvas, 1).rectangle(cell);
-  EXPECT_THAT(canvas.calls, ElementsAre(Call{"fill", {3, 3, 23, 23}, kBlue},
-                                        Call{"fill and hatch", {7, 7, 19, 19}, kRed, "7"}));
 }
 
 TEST_F(Drawing, BorderTakesAtMostHalfTheSizeAndPlainFillHasNoHatch) {

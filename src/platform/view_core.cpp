@@ -83,13 +83,8 @@ void Painter::rectangle(const Rectangle& r, const PixelBox& clip) const {
   }
   if (in.empty()) return;
   // Inside a border of its own colour the fill is there already.
-  const bool filled = border <= 0 || r.backColor() != r.borderColor();
-  const bool hatched = r.fillStyle() != 1 && inside.width > 0 && inside.height > 0;
-  if (filled && hatched) {
-    canvas_.fillHatched(in, inside, r.backColor(), r.fillStyle());
-  } else if (filled) {
-    canvas_.fill(in, r.backColor());
-  } else if (hatched) {
+  if (border <= 0 || r.backColor() != r.borderColor()) canvas_.fill(in, r.backColor());
+  if (r.fillStyle() != 1 && inside.width > 0 && inside.height > 0) {
     canvas_.hatch(in, inside, r.fillStyle());
   }
 }

@@ -69,13 +69,6 @@ class Canvas {
   // changes. `twips` is the same area unrounded, for a device that draws
   // its lines through a transform of its own.
   virtual void hatch(const PixelBox& device, const TwipsBox& twips, int style) = 0;
-  // fill() and then hatch() over the same box, for a canvas that draws both
-  // in one pass.
-  virtual void fillHatched(const PixelBox& device, const TwipsBox& twips, Colour colour,
-                           int style) {
-    fill(device, colour);
-    hatch(device, twips, style);
-  }
   // From the box's top left, with the font's leading above each line.
   virtual void text(const TextRun& run) = 0;
 };

@@ -6,19 +6,15 @@
 
 #include <cstdint>
 
-// A hatch's colour for the lines alone: no model colour has these bits.
-inline constexpr std::uint32_t kLinesOnly = 0xFFFFFFFFU;
-
 // What vl_draw reads: each op's code, then its numbers.
 enum DrawOp : std::int32_t {
   // left, top, right, bottom, origin left, origin top: what follows, to
   // kDrawEnd, is cut to that box and drawn from that origin.
   kDrawBegin,
-  // left, top, right, bottom, colour: a box filled.
+  // left, top, right, bottom, colour (24 bits): a box filled.
   kDrawFill,
-  // left, top, right, bottom, style, colour: a box filled with `colour`
-  // unless it is kLinesOnly, then hatched with FillStyle 6 or 7 in black
-  // lines one device pixel wide, anchored to the origin.
+  // left, top, right, bottom, style: a box hatched with FillStyle 6 or 7 in
+  // black lines one device pixel wide, anchored to the origin.
   kDrawHatch,
   kDrawEnd,
 };

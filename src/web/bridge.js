@@ -166,13 +166,10 @@ mergeInto(LibraryManager.library, {
       target.fillStyle = null;
       VL.targets.push(target);
     },
-    // Fills a box from each target's origin with `colour` unless it is -1,
-    // then hatches it with FillStyle `style` (6 or 7, or none).
-    hatch: function(left, top, right, bottom, style, colour) {
+    // Hatches a box from each target's origin with FillStyle `style` (6 or
+    // 7; no other has lines).
+    hatch: function(left, top, right, bottom, style) {
       const targets = VL.targets;
-      for (let k = 0; colour !== -1 && k < targets.length; k++) {
-        VL.fill(targets[k], left, top, right, bottom, colour);
-      }
       if (style !== 6 && style !== 7) return;
       const pattern = VL.pattern(style);
       for (let k = 0; k < targets.length; k++) {
@@ -370,9 +367,9 @@ mergeInto(LibraryManager.library, {
           }
           i += 6;
           break;
-        case 2:  // hatch: box, style, colour (-1: the lines alone)
-          VL.hatch(h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5], h[i + 6]);
-          i += 7;
+        case 2:  // hatch: box, style
+          VL.hatch(h[i + 1], h[i + 2], h[i + 3], h[i + 4], h[i + 5]);
+          i += 6;
           break;
         default:  // end
           targets.length = 0;

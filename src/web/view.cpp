@@ -39,14 +39,11 @@ class BridgeCanvas final : public Canvas {
   ~BridgeCanvas() override { ops_.push_back(kDrawEnd); }
 
   void fill(const PixelBox& d, Colour colour) override {
-    ops_.insert(ops_.end(), {kDrawFill, d.left, d.top, d.right, d.bottom, asInt(colour)});
+    ops_.insert(ops_.end(),
+                {kDrawFill, d.left, d.top, d.right, d.bottom, static_cast<std::int32_t>(colour)});
   }
   void hatch(const PixelBox& d, const TwipsBox& /*twips*/, int style) override {
-    fillHatched(d, {}, kLinesOnly, style);
-  }
-  void fillHatched(const PixelBox& d, const TwipsBox& /*twips*/, Colour colour,
-                   int style) override {
-    ops_.insert(ops_.end(), {kDrawHatch, d.left, d.top, d.right, d.bottom, style, asInt(colour)});
+    ops_.insert(ops_.end(), {kDrawHatch, d.left, d.top, d.right, d.bottom, style});
   }
   void text(const TextRun& run) override {
     draw(ops_);
@@ -55,8 +52,6 @@ class BridgeCanvas final : public Canvas {
   }
 
  private:
-  // Model colours have 24 bits; kLinesOnly comes out as -1.
-  static std::int32_t asInt(Colour c) { return static_cast<std::int32_t>(c); }
   std::vector<std::int32_t>& ops_;
 };
 
